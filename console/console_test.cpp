@@ -1,0 +1,65 @@
+#include "console/console.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "tests/test_support.hpp"
+
+namespace gravemoor {
+namespace {
+
+using testing::string_input;
+using testing::string_output;
+using testing::StringSource;
+
+TEST(Console, LineAndFormattedOutput) {
+  std::string text;
+  Output out = string_output(text);
+  write_line(out, "one");
+  write_format(out, "%d <- %s\n", -7, "two");
+  write_text(out, "three");
+  EXPECT_EQ("one\n-7 <- two\nthree", text);
+
+  text.clear();
+  const std::string long_word(1000, 'z');
+  write_format(out, "[%s]", long_word.c_str());
+  EXPECT_EQ("[" + long_word + "]", text);
+}
+
+// Reads a word into a buffer the size of a fighter's name, followed by
+// guard bytes that must stay untouched. Returns the word and how far the
+// input was read.
+std::pair<std::string, std::size_t> read_name(std::string_view input) {
+  std::array<char, 52 + 8> buffer;
+  buffer.fill('#');
+  StringSource source{input};
+  Input in = string_input(source);
+  read_word(in, std::span<char>(buffer.data(), 52));
+  for (std::size_t i = 52; i < buffer.size(); ++i) EXPECT_EQ('#', buffer[i]) << "byte " << i;
+  return {buffer.data(), source.read};
+}
+
+TEST(Console, ReadWord) {
+  using Result = std::pair<std::string, std::size_t>;
+  EXPECT_EQ((Result{"Ann", 4}), read_name("Ann Lee"));
+  EXPECT_EQ((Result{"Ann", 11}), read_name(" \t\r\n\v\f\nAnn\nBob"));
+  EXPECT_EQ((Result{"", 0}), read_name(""));
+  EXPECT_EQ((Result{"", 3}), read_name(" \n\t"));
+  EXPECT_EQ((Result{"\x80\xFF\x01\x7F", 5}), read_name("\x80\xFF\x01\x7F "));
+  EXPECT_EQ((Result{"An", 5}), read_name(std::string_view("An\0n ", 5)));
+  EXPECT_EQ((Result{std::string(51, 'x'), 53}), read_name("  " + std::string(50, 'x') + "xyz"));
+  EXPECT_EQ((Result{std::string(51, 'x'), 51}), read_name(std::string(51, 'x')));
+}
+
+TEST(Console, ReadWordIntoTheSmallestBuffer) {
+  char only_terminator = '#';
+  StringSource source{"word"};
+  Input in = string_input(source);
+  read_word(in, std::span<char>(&only_terminator, 1));
+  EXPECT_EQ('\0', only_terminator);
+}
+
+}  // namespace
+}  // namespace gravemoor

@@ -1,0 +1,112 @@
+// Helpers shared by the tests: in-process sinks and sources, and a runner
+// for the built executable.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/console.hpp"
+
+namespace gravemoor::testing {
+
+inline Output string_output(std::string& text) {
+  return {[](void* context, const char* bytes, std::size_t size) {
+            static_cast<std::string*>(context)->append(bytes, size);
+          },
+          &text};
+}
+
+// Reads from a string; `read` counts the bytes taken.
+struct StringSource {
+  std::string_view text;
+  std::size_t read = 0;
+};
+
+inline Input string_input(StringSource& source) {
+  return {[](void* context) {
+            auto& s = *static_cast<StringSource*>(context);
+            return s.read < s.text.size() ? static_cast<unsigned char>(s.text[s.read++]) : -1;
+          },
+          &source};
+}
+
+inline std::string read_file(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The expected transcript of a game, named as in tests/transcripts.
+inline std::string transcript(std::string_view name) {
+  return read_file(std::string(GRAVEMOOR_TRANSCRIPTS "/") + std::string(name) + ".txt");
+}
+
+struct GameRun {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string out;
+  std::string err;
+  off_t input_read = 0;  // how far the program read its standard input
+};
+
+enum class Stdout { capture, closed, full };
+
+inline std::string slurp(int fd) {
+  std::string text;
+  char buffer[4096];
+  lseek(fd, 0, SEEK_SET);
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  return text;
+}
+
+// Runs the built game with `args` after its name and `input` on standard input.
+inline GameRun run_game(const std::vector<std::string>& args, std::string_view input,
+                    Stdout stdout_kind = Stdout::capture) {
+  std::FILE* const in = std::tmpfile();
+  std::FILE* const out = std::tmpfile();
+  std::FILE* const err = std::tmpfile();
+  std::fwrite(input.data(), 1, input.size(), in);
+  std::fflush(in);
+  lseek(fileno(in), 0, SEEK_SET);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fileno(in), 0);
+  if (stdout_kind == Stdout::capture) posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
+  if (stdout_kind == Stdout::closed) posix_spawn_file_actions_addclose(&actions, 1);
+  if (stdout_kind == Stdout::full) {
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+  }
+  posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
+
+  std::vector<std::string> words{GRAVEMOOR_EXE};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  GameRun run;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, GRAVEMOOR_EXE, &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.input_read = lseek(fileno(in), 0, SEEK_CUR);
+  run.out = slurp(fileno(out));
+  run.err = slurp(fileno(err));
+  for (std::FILE* file : {in, out, err}) std::fclose(file);
+  return run;
+}
+
+}  // namespace gravemoor::testing

@@ -1,0 +1,67 @@
+// A game played on a pseudo-terminal, as a person plays it: the prompt must
+// be on the screen before the game waits for the name.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "tests/test_support.hpp"
+
+namespace gravemoor::testing {
+namespace {
+
+// Appends what the terminal shows within `timeout_ms`. Returns how many
+// bytes came: 0 when none did in time, -1 once the game has closed the
+// terminal.
+ssize_t read_screen(int terminal, std::string& screen, int timeout_ms) {
+  pollfd ready{terminal, POLLIN, 0};
+  if (poll(&ready, 1, timeout_ms) <= 0) return 0;
+  char buffer[4096];
+  const ssize_t n = read(terminal, buffer, sizeof buffer);
+  if (n <= 0) return -1;  // EIO: the game has ended
+  screen.append(buffer, static_cast<std::size_t>(n));
+  return n;
+}
+
+std::string as_terminal_shows(std::string text) {
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) {
+    text.insert(at, 1, '\r');
+  }
+  return text;
+}
+
+TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    execl(GRAVEMOOR_EXE, "gravemoor", "0", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const std::string expected = as_terminal_shows(transcript("seed-0"));
+  const std::string prompt = "enter your name... below\r\n";
+  const std::size_t prompt_end = expected.find(prompt) + prompt.size();
+
+  std::string screen;
+  for (int waited = 0; screen.size() < prompt_end && waited < 100; ++waited) {
+    read_screen(terminal, screen, 100);
+  }
+  read_screen(terminal, screen, 300);  // anything more would show here
+  EXPECT_EQ(expected.substr(0, prompt_end), screen);
+
+  ASSERT_EQ(4, write(terminal, "Ann\r", 4));  // typed, then Enter
+  while (read_screen(terminal, screen, 5000) > 0) {
+  }
+  close(terminal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(expected.substr(0, prompt_end) + "Ann\r\n" + expected.substr(prompt_end), screen);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
+}  // namespace gravemoor::testing

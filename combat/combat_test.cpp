@@ -11,12 +11,10 @@
 namespace gravemoor {
 namespace {
 
-using testing::string_output;
+using testing::capture;
 
 TEST(Combat, VictoryBannerIsNineLinesOf51) {
-  std::string text;
-  Output out = string_output(text);
-  show_victory(out);
+  const std::string text = capture([](Output& out) { show_victory(out); });
   const std::string edge(51, '#');
   const std::string blank = "#" + std::string(49, ' ') + "#";
   const std::string word = "#" + std::string(17, ' ') + "Victory!" + std::string(24, ' ') + "#";
@@ -34,16 +32,18 @@ struct Outcome {
 };
 
 Outcome play_fights(std::uint32_t seed_value) {
-  std::string text;
-  Output out = string_output(text);
   game_seed = seed_value;
   Fighter* const fighter = create_fighter();
-  fight_lizardman(*fighter, out);
-  Outcome outcome{fighter->status, fighter->experience, 0};
-  if (fighter->status == STATUS_ACTIVE) {
-    fighter->hp = fighter->max_hp;
-    random_encounter(*fighter, out);
-  }
+  Outcome outcome{};
+  capture([&](Output& out) {
+    fight_lizardman(*fighter, out);
+    outcome.status_after_lizardman = fighter->status;
+    outcome.experience_after_lizardman = fighter->experience;
+    if (fighter->status == STATUS_ACTIVE) {
+      fighter->hp = fighter->max_hp;
+      random_encounter(*fighter, out);
+    }
+  });
   outcome.experience_at_end = fighter->experience;
   release_fighter(fighter);
   return outcome;
@@ -76,10 +76,8 @@ TEST(Combat, OpponentHitCostsOnePointAndDrawsNothing) {
   // Targets come from both records: this opponent needs 4 - 5 = -1.
   fighter.armor_class = 5;
   Opponent opponent{.hit_dice = 0, .hit_bonus = 0, .to_hit_base = 4, .hp = 5, .armor_class = -30};
-  std::string text;
-  Output out = string_output(text);
   seed(99);
-  fight_opponent(fighter, opponent, out);
+  const std::string text = capture([&](Output& out) { fight_opponent(fighter, opponent, out); });
   const std::uint32_t after_fight = dice_roller.state;
   seed(99);
   for (int draw = 0; draw < 6; ++draw) next();  // three rounds, two d20 each

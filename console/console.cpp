@@ -1,41 +1,68 @@
 #include "console/console.hpp"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 
 namespace gravemoor {
 
+void flush(Output& out) {
+  if (out.used == 0) return;
+  out.drain(out.context, std::string_view(out.buffer.data(), out.used));
+  out.used = 0;
+}
+
 void write_text(Output& out, std::string_view text) {
-  out.write(out.context, text.data(), text.size());
+  if (text.size() > out.buffer.size() - out.used) {
+    flush(out);
+    if (text.size() > out.buffer.size()) {
+      out.drain(out.context, text);
+      return;
+    }
+  }
+  std::copy(text.begin(), text.end(), out.buffer.begin() + static_cast<std::ptrdiff_t>(out.used));
+  out.used += text.size();
+  if (out.flush_lines && text.find('\n') != std::string_view::npos) flush(out);
 }
 
 void write_line(Output& out, std::string_view text) {
-  write_text(out, text);
-  write_text(out, "\n");
+  // Most of what a game writes goes through here: one copy per line.
+  if (text.size() >= out.buffer.size() - out.used) {
+    write_text(out, text);
+    write_text(out, "\n");
+    return;
+  }
+  std::copy(text.begin(), text.end(), out.buffer.begin() + static_cast<std::ptrdiff_t>(out.used));
+  out.used += text.size();
+  out.buffer[out.used++] = '\n';
+  if (out.flush_lines) flush(out);
 }
 
 void write_format(Output& out, const char* format, ...) {
-  // Every line the game formats fits the stack buffer; a longer one takes a
-  // second pass through the heap rather than being cut short.
-  char buffer[256];
   std::va_list args;
   va_start(args, format);
-  std::va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (length >= 0) {
-    const auto size = static_cast<std::size_t>(length);
-    if (size < sizeof buffer) {
-      out.write(out.context, buffer, size);
-    } else if (char* const heap = static_cast<char*>(std::malloc(size + 1))) {
-      std::vsnprintf(heap, size + 1, format, again);
-      out.write(out.context, heap, size);
-      std::free(heap);
+  std::string_view rest = format;
+  for (std::size_t at; (at = rest.find('%')) != std::string_view::npos && at + 1 < rest.size();) {
+    write_text(out, std::string_view(rest.data(), at));
+    const char conversion = rest[at + 1];
+    if (conversion == 'd') {
+      std::array<char, 16> digits;
+      const auto result =
+          std::to_chars(digits.data(), digits.data() + digits.size(), va_arg(args, int));
+      write_text(out, std::string_view(digits.data(),
+                                       static_cast<std::size_t>(result.ptr - digits.data())));
+    } else if (conversion == 's') {
+      write_text(out, va_arg(args, const char*));
+    } else if (conversion == '%') {
+      write_text(out, "%");
+    } else {
+      write_text(out, std::string_view(rest.data() + at, 2));  // not supported: shown as written
     }
+    rest.remove_prefix(at + 2);
   }
-  va_end(again);
+  write_text(out, rest);
+  va_end(args);
 }
 
 void read_word(Input& in, std::span<char> word) {

@@ -1,21 +1,38 @@
 // Console text in and out, through plain function-pointer sinks so that the
-// game can be played into a string by tests and into stdio by the program.
+// game can be played into a string by tests and onto the standard streams by
+// the program.
 //
-// The output path deliberately avoids the iostream machinery: a whole game
-// costs little more than loading the program, and iostreams alone would
-// multiply that start-up cost.
+// A whole game costs little more than loading the program, so the output
+// path stays clear of the heavier library machinery: iostreams would
+// multiply the start-up cost, and even the printf family measurably adds to
+// the memory a game needs. The formatting here does the little the game
+// asks for.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string_view>
 
 namespace gravemoor {
 
-// Receives every byte the game writes, in order.
+// Collects what the game writes and hands it on in blocks to a drain: the
+// standard output in the program, a string in tests. Writing is a copy into
+// the buffer; the drain is called when the buffer fills, at every line break
+// when `flush_lines` is set, and on flush().
 struct Output {
-  void (*write)(void* context, const char* bytes, std::size_t size);
+  using Drain = void (*)(void* context, std::string_view bytes);
+
+  Output(Drain drain_to, void* drain_context, bool flush_each_line = false)
+      : drain(drain_to), context(drain_context), flush_lines(flush_each_line) {}
+  Output(const Output&) = delete;  // a copy would write the pending text twice
+  Output& operator=(const Output&) = delete;
+
+  Drain drain;
   void* context;
+  bool flush_lines;
+  std::size_t used = 0;
+  std::array<char, 4096> buffer;  // text not yet drained: the first `used` bytes
 };
 
 // Supplies input one byte at a time.
@@ -26,6 +43,9 @@ struct Input {
   void* context;
 };
 
+// Hands everything buffered to the drain.
+void flush(Output& out);
+
 // Writes `text` as it stands, adding nothing.
 void write_text(Output& out, std::string_view text);
 
@@ -33,6 +53,8 @@ void write_text(Output& out, std::string_view text);
 void write_line(Output& out, std::string_view text);
 
 // Writes `format` with its printf-style fields filled, adding nothing.
+// REQUIRES: the only conversions are %d (an int), %s (a NUL-terminated
+// string) and %%, without flags, widths or precisions.
 [[gnu::format(printf, 2, 3)]] void write_format(Output& out, const char* format, ...);
 
 // The bytes that separate words: tab, line feed, vertical tab, form feed,

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "tests/test_support.hpp"
 
@@ -11,21 +12,41 @@ namespace gravemoor {
 namespace {
 
 using testing::string_input;
-using testing::string_output;
+using testing::capture;
 using testing::StringSource;
 
 TEST(Console, LineAndFormattedOutput) {
-  std::string text;
-  Output out = string_output(text);
-  write_line(out, "one");
-  write_format(out, "%d <- %s\n", -7, "two");
-  write_text(out, "three");
-  EXPECT_EQ("one\n-7 <- two\nthree", text);
-
-  text.clear();
+  EXPECT_EQ("one\n-7 <- two\nthree", capture([](Output& out) {
+              write_line(out, "one");
+              write_format(out, "%d <- %s\n", -7, "two");
+              write_text(out, "three");
+            }));
   const std::string long_word(1000, 'z');
-  write_format(out, "[%s]", long_word.c_str());
-  EXPECT_EQ("[" + long_word + "]", text);
+  EXPECT_EQ("[" + long_word + "]-2147483648%2147483647", capture([&](Output& out) {
+              write_format(out, "[%s]%d%%%d", long_word.c_str(), INT32_MIN, INT32_MAX);
+            }));
+}
+
+TEST(Console, OutputDrainsInBlocksOrLines) {
+  std::vector<std::string> drained;
+  Output out{[](void* context, std::string_view bytes) {
+               static_cast<std::vector<std::string>*>(context)->emplace_back(bytes);
+             },
+             &drained};
+  const std::string block(3000, 'b');
+  write_text(out, block);
+  write_text(out, block);  // does not fit: the first block goes on
+  write_text(out, std::string(5000, 'c'));  // larger than the buffer: passed straight on
+  flush(out);
+  flush(out);
+  EXPECT_EQ((std::vector<std::string>{block, block, std::string(5000, 'c')}), drained);
+
+  drained.clear();
+  out.flush_lines = true;
+  write_text(out, "prompt");
+  write_line(out, " below");
+  write_text(out, "a\nb");
+  EXPECT_EQ((std::vector<std::string>{"prompt below\n", "a\nb"}), drained);
 }
 
 // Reads a word into a buffer the size of a fighter's name, followed by

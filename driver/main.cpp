@@ -1,23 +1,20 @@
 // Binds the game to standard input and output.
-#include <cstdio>
+#include <unistd.h>
+
 #include <span>
 
-#include "console/console.hpp"
 #include "driver/game.hpp"
-
-namespace {
-
-void write_stdout(void* /*context*/, const char* bytes, std::size_t size) {
-  std::fwrite(bytes, 1, size, stdout);
-}
-
-int read_stdin(void* /*context*/) { return std::getc(stdin); }
-
-}  // namespace
+#include "driver/standard_streams.hpp"
 
 int main(int argc, char** argv) {
-  gravemoor::Input in{read_stdin, nullptr};
-  gravemoor::Output out{write_stdout, nullptr};
-  return gravemoor::play_game(std::span<const char* const>(argv, static_cast<std::size_t>(argc)),
-                              in, out);
+  gravemoor::DescriptorSource source(STDIN_FILENO);
+  gravemoor::DescriptorSink sink{STDOUT_FILENO};
+  gravemoor::Input in{gravemoor::read_from_descriptor, &source};
+  // On a terminal every line shows at once, so the prompt is on the screen
+  // before the game waits for the name.
+  gravemoor::Output out(gravemoor::drain_to_descriptor, &sink, isatty(STDOUT_FILENO) == 1);
+  const int status = gravemoor::play_game(
+      std::span<const char* const>(argv, static_cast<std::size_t>(argc)), in, out);
+  gravemoor::flush(out);
+  return status;
 }

@@ -18,11 +18,17 @@
 
 namespace gravemoor::testing {
 
-inline Output string_output(std::string& text) {
-  return {[](void* context, const char* bytes, std::size_t size) {
-            static_cast<std::string*>(context)->append(bytes, size);
-          },
-          &text};
+// Plays `play(Output&)` into a string and returns the text.
+template <class Play>
+std::string capture(Play play) {
+  std::string text;
+  Output out{[](void* context, std::string_view bytes) {
+               static_cast<std::string*>(context)->append(bytes);
+             },
+             &text};
+  play(out);
+  flush(out);
+  return text;
 }
 
 // Reads from a string; `read` counts the bytes taken.

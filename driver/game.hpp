@@ -8,8 +8,8 @@
 namespace gravemoor {
 
 inline constexpr int EXIT_OK = 0;
-inline constexpr int EXIT_WRITE_ERROR = 1;
-inline constexpr int EXIT_USAGE = 255;
+inline constexpr int EXIT_WRITE_ERROR = 1;  // the game's text could not be written
+inline constexpr int EXIT_USAGE = 255;      // not exactly one argument
 
 // Plays one game. `args` is the argument vector, the program's own name
 // first; a game needs exactly one argument after it, its seed. Returns

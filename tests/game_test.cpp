@@ -58,5 +58,22 @@ TEST(Game, TakesTheFirstWordAsTheName) {
   EXPECT_EQ(seed_0_with_name(long_word.substr(0, 51)), run_game({"0"}, long_word).out);
 }
 
+TEST(Game, OutputThatCannotBeWrittenIsAFailure) {
+  const GameRun full = run_game({"0"}, "Ann\n", Stdout::full);
+  EXPECT_EQ(1, full.status);
+  EXPECT_EQ("gravemoor: write error: No space left on device\n", full.err);
+  const GameRun closed = run_game({"0"}, "Ann\n", Stdout::closed);
+  EXPECT_EQ(1, closed.status);
+  EXPECT_EQ("gravemoor: write error: Bad file descriptor\n", closed.err);
+  // A reader that leaves early ends the game the ordinary way.
+  const GameRun broken = run_game({"0"}, "Ann\n", Stdout::broken_pipe);
+  EXPECT_EQ(128 + SIGPIPE, broken.status);
+  EXPECT_EQ("", broken.err);
+  // A wrong argument count writes nothing, so nothing can fail.
+  const GameRun usage = run_game({}, "Ann\n", Stdout::full);
+  EXPECT_EQ(255, usage.status);
+  EXPECT_EQ("", usage.err);
+}
+
 }  // namespace
 }  // namespace gravemoor::testing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,7 +65,9 @@ struct GameRun {
   off_t input_read = 0;  // how far the program read its standard input
 };
 
-enum class Stdout { capture, closed, full };
+// Where the game's standard output goes: captured; a closed descriptor; a
+// full disk; a pipe whose reader has gone.
+enum class Stdout { capture, closed, full, broken_pipe };
 
 inline std::string slurp(int fd) {
   std::string text;
@@ -92,7 +95,20 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
   if (stdout_kind == Stdout::full) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
   }
+  int pipe_ends[2] = {-1, -1};
+  if (stdout_kind == Stdout::broken_pipe && pipe(pipe_ends) == 0) {
+    close(pipe_ends[0]);
+    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+  }
   posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
+  // The game meets SIGPIPE as it would under a shell, whatever this process does with it.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t default_signals;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &default_signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
   std::vector<std::string> words{GRAVEMOOR_EXE};
   words.insert(words.end(), args.begin(), args.end());
@@ -102,11 +118,13 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
 
   GameRun run;
   pid_t pid = 0;
-  if (posix_spawn(&pid, GRAVEMOOR_EXE, &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, GRAVEMOOR_EXE, &actions, &attributes, argv.data(), environ) == 0) {
+    if (pipe_ends[1] >= 0) close(pipe_ends[1]);
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   run.input_read = lseek(fileno(in), 0, SEEK_CUR);
   run.out = slurp(fileno(out));

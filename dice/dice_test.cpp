@@ -10,6 +10,7 @@ namespace {
 std::vector<std::int32_t> first_six(std::uint32_t value) {
   seed(value);
   std::vector<std::int32_t> values;
+  values.reserve(6);
   for (int i = 0; i < 6; ++i) values.push_back(next());
   return values;
 }

@@ -8,51 +8,32 @@
 
 #include "console/console.hpp"
 #include "driver/game.hpp"
+#include "tests/string_io.hpp"
 
 namespace {
 
-struct Source {
-  std::string_view bytes;
-  std::size_t read = 0;
-};
-
-int next_byte(void* context) {
-  auto& source = *static_cast<Source*>(context);
-  return source.read < source.bytes.size()
-             ? static_cast<unsigned char>(source.bytes[source.read++])
-             : -1;
-}
-
-// Plays the game of `seed` for Ann; `drain` receives the text.
-void play(const std::string& seed, gravemoor::Output::Drain drain, void* context) {
+// Plays the game of `seed` for Ann into `out`.
+void play(const std::string& seed, gravemoor::Output& out) {
   const std::array<const char*, 2> args{"gravemoor", seed.c_str()};
-  Source source{"Ann\n"};
-  gravemoor::Input in{next_byte, &source};
-  gravemoor::Output out(drain, context);
+  gravemoor::testing::StringSource source{"Ann\n"};
+  gravemoor::Input in = gravemoor::testing::string_input(source);
   gravemoor::play_game(args, in, out);
   gravemoor::flush(out);
 }
 
 std::size_t rounds_of(const std::string& seed) {
-  std::string text;
-  play(seed, [](void* context, std::string_view bytes) {
-    static_cast<std::string*>(context)->append(bytes);
-  }, &text);
-  std::size_t rounds = 0;
-  for (const std::string_view opening : {"The fighter explodes into combat", "You draw and shoot"}) {
-    for (std::size_t at = text.find(opening); at != std::string::npos;
-         at = text.find(opening, at + 1)) {
-      ++rounds;
-    }
-  }
-  return rounds;
+  const std::string text =
+      gravemoor::testing::capture([&](gravemoor::Output& out) { play(seed, out); });
+  return gravemoor::testing::occurrences(text, "The fighter explodes into combat") +
+         gravemoor::testing::occurrences(text, "You draw and shoot");
 }
 
 void whole_game(benchmark::State& state) {
   const std::string seed = std::to_string(state.range(0));
   for (auto _ : state) {
-    play(seed, [](void*, std::string_view bytes) { benchmark::DoNotOptimize(bytes.data()); },
-         nullptr);
+    gravemoor::Output out([](void*, std::string_view bytes) { benchmark::DoNotOptimize(bytes); },
+                          nullptr);
+    play(seed, out);
   }
   state.SetItemsProcessed(state.iterations());
   state.counters["rounds"] = static_cast<double>(rounds_of(seed));

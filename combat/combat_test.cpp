@@ -4,24 +4,13 @@
 
 #include "combat/encounter.hpp"
 #include "combat/lizardman.hpp"
-#include "combat/victory.hpp"
 #include "dice/dice.hpp"
-#include "tests/test_support.hpp"
+#include "tests/string_io.hpp"
 
 namespace gravemoor {
 namespace {
 
 using testing::capture;
-
-TEST(Combat, VictoryBannerIsNineLinesOf51) {
-  const std::string text = capture([](Output& out) { show_victory(out); });
-  const std::string edge(51, '#');
-  const std::string blank = "#" + std::string(49, ' ') + "#";
-  const std::string word = "#" + std::string(17, ' ') + "Victory!" + std::string(24, ' ') + "#";
-  EXPECT_EQ(edge + "\n" + blank + "\n" + blank + "\n" + blank + "\n" + word + "\n" + blank + "\n" +
-                blank + "\n" + blank + "\n" + edge + "\n",
-            text);
-}
 
 // The fighter's record after the fights of the game of `seed_value`,
 // played as the driver plays them.
@@ -72,7 +61,7 @@ TEST(Combat, OpponentHitCostsOnePointAndDrawsNothing) {
   Fighter fighter{};
   fighter.hp = 3;
   fighter.damage_sides = 10;
-  fighter.to_hit_base = 0;  // needs a d20 of 0 - (-30): never hits
+  fighter.to_hit_base = 0;  // needs 0 - (-30) = 30 on a d20: never hits
   // Targets come from both records: this opponent needs 4 - 5 = -1.
   fighter.armor_class = 5;
   Opponent opponent{.hit_dice = 0, .hit_bonus = 0, .to_hit_base = 4, .hp = 5, .armor_class = -30};

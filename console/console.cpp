@@ -6,6 +6,15 @@
 #include <cstdarg>
 
 namespace gravemoor {
+namespace {
+
+// REQUIRES: `text` fits in the room left in the buffer.
+void append(Output& out, std::string_view text) {
+  std::copy(text.begin(), text.end(), out.buffer.begin() + static_cast<std::ptrdiff_t>(out.used));
+  out.used += text.size();
+}
+
+}  // namespace
 
 void flush(Output& out) {
   if (out.used == 0) return;
@@ -21,8 +30,7 @@ void write_text(Output& out, std::string_view text) {
       return;
     }
   }
-  std::copy(text.begin(), text.end(), out.buffer.begin() + static_cast<std::ptrdiff_t>(out.used));
-  out.used += text.size();
+  append(out, text);
   if (out.flush_lines && text.find('\n') != std::string_view::npos) flush(out);
 }
 
@@ -33,8 +41,7 @@ void write_line(Output& out, std::string_view text) {
     write_text(out, "\n");
     return;
   }
-  std::copy(text.begin(), text.end(), out.buffer.begin() + static_cast<std::ptrdiff_t>(out.used));
-  out.used += text.size();
+  append(out, text);
   out.buffer[out.used++] = '\n';
   if (out.flush_lines) flush(out);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.hpp"
+#include "tests/string_io.hpp"
 
 namespace gravemoor {
 namespace {

@@ -23,18 +23,5 @@ TEST(Fighter, CreationSeedsTheDiceAndMakesTheFirstDraw) {
   }
 }
 
-TEST(Fighter, StartsActiveWithItsArmsAndNoName) {
-  game_seed = 0;
-  Fighter* const fighter = create_fighter();
-  ASSERT_NE(nullptr, fighter);
-  EXPECT_EQ(STATUS_ACTIVE, fighter->status);
-  EXPECT_EQ(0, fighter->experience);
-  EXPECT_EQ(5, fighter->armor_class);
-  EXPECT_EQ(10, fighter->damage_sides);
-  EXPECT_EQ(19, fighter->to_hit_base);
-  EXPECT_EQ('\0', fighter->name[0]);
-  release_fighter(fighter);
-}
-
 }  // namespace
 }  // namespace gravemoor

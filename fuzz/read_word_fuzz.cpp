@@ -9,26 +9,12 @@
 
 #include "console/console.hpp"
 #include "fighter/fighter.hpp"
-
-namespace {
-
-struct Source {
-  std::string_view bytes;
-  std::size_t read = 0;
-};
-
-int next_byte(void* context) {
-  auto& source = *static_cast<Source*>(context);
-  if (source.read == source.bytes.size()) return -1;
-  return static_cast<unsigned char>(source.bytes[source.read++]);
-}
-
-}  // namespace
+#include "tests/string_io.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  Source source{bytes};
-  gravemoor::Input in{next_byte, &source};
+  gravemoor::testing::StringSource source{bytes};
+  gravemoor::Input in = gravemoor::testing::string_input(source);
   constexpr char guard = '\x5A';
   std::array<char, gravemoor::NAME_SIZE + 16> field;
   field.fill(guard);

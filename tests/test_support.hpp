@@ -1,5 +1,5 @@
-// Helpers shared by the tests: in-process sinks and sources, and a runner
-// for the built executable.
+// Helpers for the whole-program tests: a runner for the built executable
+// and the expected transcripts.
 #pragma once
 
 #include <fcntl.h>
@@ -15,36 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console/console.hpp"
 
 namespace gravemoor::testing {
-
-// Plays `play(Output&)` into a string and returns the text.
-template <class Play>
-std::string capture(Play play) {
-  std::string text;
-  Output out{[](void* context, std::string_view bytes) {
-               static_cast<std::string*>(context)->append(bytes);
-             },
-             &text};
-  play(out);
-  flush(out);
-  return text;
-}
-
-// Reads from a string; `read` counts the bytes taken.
-struct StringSource {
-  std::string_view text;
-  std::size_t read = 0;
-};
-
-inline Input string_input(StringSource& source) {
-  return {[](void* context) {
-            auto& s = *static_cast<StringSource*>(context);
-            return s.read < s.text.size() ? static_cast<unsigned char>(s.text[s.read++]) : -1;
-          },
-          &source};
-}
 
 inline std::string read_file(const std::string& path) {
   std::ifstream file(path, std::ios::binary);

@@ -10,8 +10,10 @@ void drain_to_descriptor(void* context, std::string_view bytes) {
   auto& sink = *static_cast<DescriptorSink*>(context);
   while (!bytes.empty() && sink.error == 0) {
     const ssize_t written = ::write(sink.fd, bytes.data(), bytes.size());
-    if (written >= 0) {
+    if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
+    } else if (written == 0) {
+      sink.error = EIO;  // a device that takes nothing would keep us here forever
     } else if (errno != EINTR) {
       sink.error = errno;
     }

@@ -74,13 +74,5 @@ TEST(Console, ReadWord) {
   EXPECT_EQ((Result{std::string(51, 'x'), 51}), read_name(std::string(51, 'x')));
 }
 
-TEST(Console, ReadWordIntoTheSmallestBuffer) {
-  char only_terminator = '#';
-  StringSource source{"word"};
-  Input in = string_input(source);
-  read_word(in, std::span<char>(&only_terminator, 1));
-  EXPECT_EQ('\0', only_terminator);
-}
-
 }  // namespace
 }  // namespace gravemoor

@@ -1,6 +1,6 @@
-// Console text in and out, through plain function-pointer sinks so that the
-// game can be played into a string by tests and onto the standard streams by
-// the program.
+// Console text in and out. The game writes into an Output and reads from an
+// Input; behind each stands a function pointer and its context: the standard
+// streams in the program, strings in tests.
 //
 // A whole game costs little more than loading the program, so the output
 // path stays clear of the heavier library machinery: iostreams would

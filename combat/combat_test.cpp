@@ -74,8 +74,9 @@ TEST(Combat, OpponentHitCostsOnePointAndDrawsNothing) {
   EXPECT_EQ(5, opponent.hp);
   std::string expected;
   for (const char* left : {"2", "1", "0"}) {
-    expected += "You draw and shoot to strike cold with the bastard sword\n"
-                "the opponent fiercly struck you\n";
+    expected +=
+        "You draw and shoot to strike cold with the bastard sword\n"
+        "the opponent fiercly struck you\n";
     expected += left + std::string(" <-- remaining hitpoints\n");
   }
   EXPECT_EQ(expected + "the fighter died sadly.\n", text);

@@ -15,8 +15,11 @@ void random_encounter(Fighter& fighter, Output& out) {
                 .armor_class = 6};
     write_line(out, "you enter deadly combat with a snow ape");
   } else {
-    opponent = {
-        .hit_dice = 2, .hit_bonus = 0, .to_hit_base = 18, .hp = roll(8) + roll(8), .armor_class = 6};
+    opponent = {.hit_dice = 2,
+                .hit_bonus = 0,
+                .to_hit_base = 18,
+                .hp = roll(8) + roll(8),
+                .armor_class = 6};
     write_line(out, "you enter close range contact, warily for combat a strasskirchen bat");
   }
   fight_opponent(fighter, opponent, out);

@@ -5,8 +5,7 @@
 
 namespace gravemoor {
 
-FightEnd fight(Fighter& fighter, std::int32_t& opponent_hp, const FightRules& rules,
-               Output& out) {
+FightEnd fight(Fighter& fighter, std::int32_t& opponent_hp, const FightRules& rules, Output& out) {
   for (;;) {
     write_line(out, rules.round_line);
     if (roll(20) >= rules.fighter_target) {

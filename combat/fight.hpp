@@ -31,7 +31,6 @@ enum class FightEnd { opponent_fell, fighter_fell };
 // 1, with no limit on their number. Changes the fighter's hp and experience
 // and `opponent_hp`. When both fall in one round, the victory (line, banner,
 // experience) comes first and the fighter's fall is returned.
-FightEnd fight(Fighter& fighter, std::int32_t& opponent_hp, const FightRules& rules,
-               Output& out);
+FightEnd fight(Fighter& fighter, std::int32_t& opponent_hp, const FightRules& rules, Output& out);
 
 }  // namespace gravemoor

@@ -11,8 +11,8 @@
 namespace gravemoor {
 namespace {
 
-using testing::string_input;
 using testing::capture;
+using testing::string_input;
 using testing::StringSource;
 
 TEST(Console, LineAndFormattedOutput) {
@@ -35,7 +35,7 @@ TEST(Console, OutputDrainsInBlocksOrLines) {
              &drained};
   const std::string block(3000, 'b');
   write_text(out, block);
-  write_text(out, block);  // does not fit: the first block goes on
+  write_text(out, block);                   // does not fit: the first block goes on
   write_text(out, std::string(5000, 'c'));  // larger than the buffer: passed straight on
   flush(out);
   flush(out);

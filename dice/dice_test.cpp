@@ -43,14 +43,17 @@ TEST(Dice, ParseSeed) {
   EXPECT_EQ(0U, parse_seed(""));
   EXPECT_EQ(0U, parse_seed("-"));
   EXPECT_EQ(0U, parse_seed("+-3"));
-  EXPECT_EQ(0U, parse_seed("\xA0" "5"));  // only ASCII blanks are skipped
+  EXPECT_EQ(0U, parse_seed("\xA0"
+                           "5"));  // only ASCII blanks are skipped
   EXPECT_EQ(1U, parse_seed("4294967297"));
   EXPECT_EQ(2147483648U, parse_seed("2147483648"));
   EXPECT_EQ(2147483648U, parse_seed("-2147483648"));
   EXPECT_EQ(2147483647U, parse_seed("2147483649"));  // reads as -2147483647
   EXPECT_EQ(1U, parse_seed("4294967295"));           // reads as -1
   EXPECT_EQ(0U, parse_seed("-4294967296"));
-  EXPECT_EQ(3U, parse_seed(std::string_view("3\0" "9", 3)));
+  EXPECT_EQ(3U, parse_seed(std::string_view("3\0"
+                                            "9",
+                                            3)));
 }
 
 }  // namespace

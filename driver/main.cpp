@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <span>
-#include <string_view>
 
 #include "driver/game.hpp"
 #include "driver/standard_streams.hpp"

@@ -25,13 +25,13 @@ struct Fighter {
   std::int32_t attr_a;         // unused
   std::int32_t attr_b;         // unused
   std::int32_t max_hp;
-  std::int32_t hp;  // may go below zero; below 1 means fallen
-  std::int32_t status;                // STATUS_ACTIVE or STATUS_FALLEN
-  std::array<char, NAME_SIZE> name;   // NUL-terminated
-  std::int32_t attr_c;                // unused
-  std::int32_t experience;            // 750 for every opponent vanquished
-  std::int32_t attr_d;                // unused
-  std::int32_t to_hit_base;  // minus the opponent's armor_class: the fighter's d20 target
+  std::int32_t hp;                   // may go below zero; below 1 means fallen
+  std::int32_t status;               // STATUS_ACTIVE or STATUS_FALLEN
+  std::array<char, NAME_SIZE> name;  // NUL-terminated
+  std::int32_t attr_c;               // unused
+  std::int32_t experience;           // 750 for every opponent vanquished
+  std::int32_t attr_d;               // unused
+  std::int32_t to_hit_base;          // minus the opponent's armor_class: the fighter's d20 target
 };
 
 // Allocates a new fighter, seeds the dice with game_seed and rolls its hit

@@ -24,10 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (gravemoor::play_game(args, in, out) != gravemoor::EXIT_OK) std::abort();
   });
 
-  if (!text.starts_with("welcome to the gravemoor variant by tolvane\n\nenter your name... below\n")) {
+  if (!text.starts_with(
+          "welcome to the gravemoor variant by tolvane\n\nenter your name... below\n")) {
     std::abort();
   }
-  if (gravemoor::testing::occurrences(text, " - this is your fighters name for gravemoor game\n") != 1) std::abort();
+  if (gravemoor::testing::occurrences(text, " - this is your fighters name for gravemoor game\n") !=
+      1)
+    std::abort();
   if (!text.ends_with("the fighter died sadly.\n") &&
       !text.ends_with("###################################################\n")) {
     std::abort();

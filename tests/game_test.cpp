@@ -38,10 +38,10 @@ TEST(Game, PlaysEachWayAFightCanEnd) {
 
 TEST(Game, ArgumentsThatReplayTheSameGame) {
   const std::vector<std::pair<std::string, std::string>> cases{
-      {"abc", "seed-0"},        {"", "seed-0"},       {"--help", "seed-0"},
-      {"-", "seed-0"},          {"+-3", "seed-0"},    {"2147483648", "seed-0"},
+      {"abc", "seed-0"},         {"", "seed-0"},           {"--help", "seed-0"},
+      {"-", "seed-0"},           {"+-3", "seed-0"},        {"2147483648", "seed-0"},
       {"-2147483648", "seed-0"}, {"4294967297", "seed-1"}, {"-5", "seed-5"},
-      {" \t+5x", "seed-5"},     {"3abc", "seed-3"},   {"-4294967292", "seed-4"},
+      {" \t+5x", "seed-5"},      {"3abc", "seed-3"},       {"-4294967292", "seed-4"},
   };
   for (const auto& [argument, expected] : cases) {
     EXPECT_EQ(transcript(expected), run_game({argument}, "Ann\n").out) << '"' << argument << '"';

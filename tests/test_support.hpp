@@ -15,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace gravemoor::testing {
 
 inline std::string read_file(const std::string& path) {
@@ -45,13 +44,14 @@ inline std::string slurp(int fd) {
   std::string text;
   char buffer[4096];
   lseek(fd, 0, SEEK_SET);
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(n));
   return text;
 }
 
 // Runs the built game with `args` after its name and `input` on standard input.
 inline GameRun run_game(const std::vector<std::string>& args, std::string_view input,
-                    Stdout stdout_kind = Stdout::capture) {
+                        Stdout stdout_kind = Stdout::capture) {
   std::FILE* const in = std::tmpfile();
   std::FILE* const out = std::tmpfile();
   std::FILE* const err = std::tmpfile();

@@ -1,7 +1,5 @@
 // Binds the game to standard input and output and turns its outcome into
 // the exit status.
-#include <unistd.h>
-
 #include <cstring>
 #include <span>
 
@@ -13,7 +11,7 @@ namespace {
 // Text that never reached standard output must not pass for a game told:
 // say so on standard error, which is then all the caller can read.
 int report_write_error(int error) {
-  gravemoor::DescriptorSink sink{STDERR_FILENO};
+  gravemoor::DescriptorSink sink{gravemoor::STANDARD_ERROR};
   gravemoor::Output err(gravemoor::drain_to_descriptor, &sink);
   gravemoor::write_text(err, "gravemoor: write error: ");
   gravemoor::write_line(err, std::strerror(error));
@@ -24,12 +22,14 @@ int report_write_error(int error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  gravemoor::DescriptorSource source(STDIN_FILENO);
-  gravemoor::DescriptorSink sink{STDOUT_FILENO};
+  gravemoor::set_up_standard_streams();
+  gravemoor::DescriptorSource source(gravemoor::STANDARD_INPUT);
+  gravemoor::DescriptorSink sink{gravemoor::STANDARD_OUTPUT};
   gravemoor::Input in{gravemoor::read_from_descriptor, &source};
   // On a terminal every line shows at once, so the prompt is on the screen
   // before the game waits for the name.
-  gravemoor::Output out(gravemoor::drain_to_descriptor, &sink, isatty(STDOUT_FILENO) == 1);
+  gravemoor::Output out(gravemoor::drain_to_descriptor, &sink,
+                        gravemoor::is_terminal(gravemoor::STANDARD_OUTPUT));
   const int status = gravemoor::play_game(
       std::span<const char* const>(argv, static_cast<std::size_t>(argc)), in, out);
   gravemoor::flush(out);

@@ -6,6 +6,11 @@
 
 namespace gravemoor {
 
+// POSIX descriptors are byte streams already.
+void set_up_standard_streams() {}
+
+bool is_terminal(int fd) { return ::isatty(fd) == 1; }
+
 void drain_to_descriptor(void* context, std::string_view bytes) {
   auto& sink = *static_cast<DescriptorSink*>(context);
   while (!bytes.empty() && sink.error == 0) {

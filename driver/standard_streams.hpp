@@ -11,6 +11,18 @@
 
 namespace gravemoor {
 
+// The standard descriptors, numbered alike on every platform.
+inline constexpr int STANDARD_INPUT = 0;
+inline constexpr int STANDARD_OUTPUT = 1;
+inline constexpr int STANDARD_ERROR = 2;
+
+// Puts the standard streams into the modes the game reads and writes them
+// in. Call once, before the first read or write.
+void set_up_standard_streams();
+
+// Returns true when `fd` is an interactive terminal.
+bool is_terminal(int fd);
+
 // Where an Output drains to: a file descriptor, and the first error seen
 // while writing to it.
 struct DescriptorSink {

@@ -1,5 +1,6 @@
 # The hardening that distributions build their packages with, on by default:
-# a position-independent executable, stack protection, fortified C library
+# a position-independent executable, stack and stack-clash protection,
+# fortified C library
 # calls in optimised builds, read-only relocations bound at start-up, and
 # control-flow protection where the target has it. Each is checked first, so
 # that a toolchain without it builds all the same.
@@ -16,6 +17,7 @@ set(CMAKE_REQUIRED_FLAGS -fstack-protector-strong)
 check_cxx_source_compiles("int main(int argc, char**) { char buffer[64]; buffer[0] = char(argc); \
 return buffer[0]; }" GRAVEMOOR_HAVE_STACK_PROTECTOR)
 unset(CMAKE_REQUIRED_FLAGS)
+check_cxx_compiler_flag(-fstack-clash-protection GRAVEMOOR_HAVE_STACK_CLASH_PROTECTION)
 check_cxx_compiler_flag(-fcf-protection GRAVEMOOR_HAVE_CF_PROTECTION)
 check_linker_flag(CXX LINKER:-z,relro,-z,now GRAVEMOOR_HAVE_RELRO_NOW)
 
@@ -26,6 +28,9 @@ function(gravemoor_harden target)
   if(GRAVEMOOR_HAVE_STACK_PROTECTOR)
     target_compile_options(${target} PRIVATE -fstack-protector-strong)
     target_link_options(${target} PRIVATE -fstack-protector-strong)
+  endif()
+  if(GRAVEMOOR_HAVE_STACK_CLASH_PROTECTION)
+    target_compile_options(${target} PRIVATE -fstack-clash-protection)
   endif()
   if(GRAVEMOOR_HAVE_CF_PROTECTION)
     target_compile_options(${target} PRIVATE -fcf-protection)

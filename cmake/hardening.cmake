@@ -1,9 +1,8 @@
 # The hardening that distributions build their packages with, on by default:
 # a position-independent executable, stack and stack-clash protection,
-# fortified C library
-# calls in optimised builds, read-only relocations bound at start-up, and
-# control-flow protection where the target has it. Each is checked first, so
-# that a toolchain without it builds all the same.
+# fortified C library calls in optimised builds, read-only relocations bound
+# at start-up, and control-flow protection where the target has it. Each is
+# checked first, so that a toolchain without it builds all the same.
 #
 # gravemoor_harden(TARGET) applies them to one target.
 include(CheckCXXCompilerFlag)

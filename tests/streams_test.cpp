@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "tests/test_support.hpp"
@@ -15,8 +16,9 @@ namespace {
 
 constexpr auto WAIT = std::chrono::milliseconds(200);
 
-// Starts the game with `arg` on the descriptors `in`, `out` and `err`, with
-// `extra_environment` added to this process's environment.
+// Starts the game with `arg` on the descriptors `in`, `out` and `err`, in
+// this process's environment with the variables in `extra_environment`
+// ("NAME=value") set.
 pid_t start_game(const char* arg, int in, int out, int err,
                  const std::vector<std::string>& extra_environment = {}) {
   posix_spawn_file_actions_t actions;
@@ -36,7 +38,13 @@ pid_t start_game(const char* arg, int in, int out, int err,
   for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   std::vector<std::string> environment = extra_environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view name(*entry, std::strcspn(*entry, "="));
+    bool replaced = false;
+    for (const auto& extra : extra_environment)
+      replaced |= extra.starts_with(std::string(name) + '=');
+    if (!replaced) environment.emplace_back(*entry);
+  }
   std::vector<char*> envp;
   for (auto& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);

@@ -35,6 +35,7 @@ pid_t start_game(const char* arg, int in, int out, int err,
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   std::vector<std::string> words{GRAVEMOOR_EXE, arg};
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   std::vector<std::string> environment = extra_environment;
@@ -46,6 +47,7 @@ pid_t start_game(const char* arg, int in, int out, int err,
     if (!replaced) environment.emplace_back(*entry);
   }
   std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
   for (auto& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   pid_t pid = -1;
@@ -75,6 +77,21 @@ Ended wait_game(pid_t pid) {
   return ended;
 }
 
+// A temporary file, open for reading and writing, that goes when the test does.
+struct TempFile {
+  explicit TempFile(std::string_view text = "") : file(std::tmpfile()) {
+    if (!text.empty()) (void)std::fwrite(text.data(), 1, text.size(), file);
+    (void)std::fflush(file);
+    lseek(fd(), 0, SEEK_SET);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() { (void)std::fclose(file); }
+  int fd() const { return fileno(file); }
+
+  std::FILE* file;
+};
+
 void set_non_blocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
 std::string seed_0_with_name(std::string_view name) {
@@ -93,12 +110,9 @@ TEST(Streams, WaitsForANonBlockingOutputToTakeTheText) {
   set_non_blocking(ends[1]);
   const std::string filler(4000, '.');
   ASSERT_EQ(4000, write(ends[1], filler.data(), filler.size()));
-  std::FILE* const in = std::tmpfile();
-  std::fputs("Ann\n", in);
-  std::fflush(in);
-  lseek(fileno(in), 0, SEEK_SET);
-  std::FILE* const err = std::tmpfile();
-  const pid_t pid = start_game("20", fileno(in), ends[1], fileno(err));
+  const TempFile in("Ann\n");
+  const TempFile err;
+  const pid_t pid = start_game("20", in.fd(), ends[1], err.fd());
   close(ends[1]);
   std::this_thread::sleep_for(WAIT);  // a slow reader
   const std::string out = slurp(ends[0]);
@@ -106,23 +120,21 @@ TEST(Streams, WaitsForANonBlockingOutputToTakeTheText) {
   const Ended ended = wait_game(pid);
   EXPECT_EQ(filler + transcript("seed-20"), out);
   EXPECT_EQ(0, ended.status);
-  EXPECT_EQ("", slurp(fileno(err)));
+  EXPECT_EQ("", slurp(err.fd()));
   EXPECT_LT(ended.cpu_ms, MOST_CPU_MS);
-  std::fclose(in);
-  std::fclose(err);
 }
 
 TEST(Streams, WaitsForANonBlockingInputToBringTheName) {
   // A name that comes late, and an input that ends without one. A game
   // that has left already must fail the test, not end it by SIGPIPE.
-  signal(SIGPIPE, SIG_IGN);
+  (void)signal(SIGPIPE, SIG_IGN);
   for (const std::string name : {"Ann", ""}) {
     int ends[2];
     ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
     set_non_blocking(ends[0]);
-    std::FILE* const out = std::tmpfile();
-    std::FILE* const err = std::tmpfile();
-    const pid_t pid = start_game("0", ends[0], fileno(out), fileno(err));
+    const TempFile out;
+    const TempFile err;
+    const pid_t pid = start_game("0", ends[0], out.fd(), err.fd());
     close(ends[0]);
     std::this_thread::sleep_for(WAIT);  // a slow writer
     const std::string line = name + "\n";
@@ -131,56 +143,49 @@ TEST(Streams, WaitsForANonBlockingInputToBringTheName) {
     }
     close(ends[1]);
     const Ended ended = wait_game(pid);
-    EXPECT_EQ(seed_0_with_name(name), slurp(fileno(out))) << '"' << name << '"';
+    EXPECT_EQ(seed_0_with_name(name), slurp(out.fd())) << '"' << name << '"';
     EXPECT_EQ(0, ended.status) << '"' << name << '"';
-    EXPECT_EQ("", slurp(fileno(err))) << '"' << name << '"';
+    EXPECT_EQ("", slurp(err.fd())) << '"' << name << '"';
     EXPECT_LT(ended.cpu_ms, MOST_CPU_MS) << '"' << name << '"';
-    std::fclose(out);
-    std::fclose(err);
   }
 }
 
 TEST(Streams, AReadErrorIsReportedAfterTheGame) {
   const int directory = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(directory, 0);
-  std::FILE* const out = std::tmpfile();
-  std::FILE* const err = std::tmpfile();
-  Ended ended = wait_game(start_game("0", directory, fileno(out), fileno(err)));
-  EXPECT_EQ(seed_0_with_name(""), slurp(fileno(out)));
-  EXPECT_EQ("gravemoor: read error: Is a directory\n", slurp(fileno(err)));
+  const TempFile out;
+  const TempFile err;
+  Ended ended = wait_game(start_game("0", directory, out.fd(), err.fd()));
+  EXPECT_EQ(seed_0_with_name(""), slurp(out.fd()));
+  EXPECT_EQ("gravemoor: read error: Is a directory\n", slurp(err.fd()));
   EXPECT_EQ(1, ended.status);
   // With the output failing too, both failures are told.
   const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
-  std::FILE* const both = std::tmpfile();
-  ended = wait_game(start_game("0", directory, full, fileno(both)));
+  const TempFile both;
+  ended = wait_game(start_game("0", directory, full, both.fd()));
   EXPECT_EQ(
       "gravemoor: read error: Is a directory\n"
       "gravemoor: write error: No space left on device\n",
-      slurp(fileno(both)));
+      slurp(both.fd()));
   EXPECT_EQ(1, ended.status);
   for (const int fd : {directory, full}) close(fd);
-  for (std::FILE* file : {out, err, both}) std::fclose(file);
 }
 
 TEST(Streams, OutOfMemoryIsToldWithoutAGame) {
-  std::FILE* const in = std::tmpfile();
-  std::fputs("Ann\n", in);
-  std::fflush(in);
-  lseek(fileno(in), 0, SEEK_SET);
-  std::FILE* const out = std::tmpfile();
-  std::FILE* const err = std::tmpfile();
+  const TempFile in("Ann\n");
+  const TempFile out;
+  const TempFile err;
   // The sanitizers' runtime wants to be first among the libraries.
   const char* const asan = std::getenv("ASAN_OPTIONS");
   const Ended ended =
-      wait_game(start_game("5", fileno(in), fileno(out), fileno(err),
+      wait_game(start_game("5", in.fd(), out.fd(), err.fd(),
                            {"LD_PRELOAD=" GRAVEMOOR_NO_MEMORY, std::string("ASAN_OPTIONS=") +
                                                                    (asan != nullptr ? asan : "") +
                                                                    ":verify_asan_link_order=0"}));
   EXPECT_EQ(1, ended.status);
-  EXPECT_EQ("", slurp(fileno(out)));
-  EXPECT_EQ("gravemoor: out of memory\n", slurp(fileno(err)));
-  EXPECT_EQ(0, lseek(fileno(in), 0, SEEK_CUR)) << "nothing read";
-  for (std::FILE* file : {in, out, err}) std::fclose(file);
+  EXPECT_EQ("", slurp(out.fd()));
+  EXPECT_EQ("gravemoor: out of memory\n", slurp(err.fd()));
+  EXPECT_EQ(0, lseek(in.fd(), 0, SEEK_CUR)) << "nothing read";
 }
 
 TEST(Streams, LeavesWhatFollowsTheNameToTheNextReader) {
@@ -214,18 +219,16 @@ TEST(Streams, AReaderThatLeavesAfterTheWholeTextChangesNothing) {
   // reader takes its three lines and goes, so no SIGPIPE comes.
   int ends[2];
   ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
-  std::FILE* const in = std::tmpfile();
-  std::FILE* const err = std::tmpfile();
-  const pid_t pid = start_game("1", fileno(in), ends[1], fileno(err));
+  const TempFile in;
+  const TempFile err;
+  const pid_t pid = start_game("1", in.fd(), ends[1], err.fd());
   close(ends[1]);
   const Ended ended = wait_game(pid);
   char start[64];
   EXPECT_LT(0, read(ends[0], start, sizeof start));
   close(ends[0]);
   EXPECT_EQ(0, ended.status);
-  EXPECT_EQ("", slurp(fileno(err)));
-  std::fclose(in);
-  std::fclose(err);
+  EXPECT_EQ("", slurp(err.fd()));
 }
 
 }  // namespace

@@ -14,6 +14,23 @@ void append(Output& out, std::string_view text) {
   out.used += text.size();
 }
 
+// Writes the NUL-terminated `text`, as write_text would.
+void write_c_string(Output& out, const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (out.used == out.buffer.size()) flush(out);
+    out.buffer[out.used++] = *text;
+    if (*text == '\n' && out.flush_lines) flush(out);
+  }
+}
+
+// True when `text` holds a line break.
+bool has_line_break(std::string_view text) {
+  for (const char c : text) {
+    if (c == '\n') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void flush(Output& out) {
@@ -31,7 +48,7 @@ void write_text(Output& out, std::string_view text) {
     }
   }
   append(out, text);
-  if (out.flush_lines && text.find('\n') != std::string_view::npos) flush(out);
+  if (out.flush_lines && has_line_break(text)) flush(out);
 }
 
 void write_line(Output& out, std::string_view text) {
@@ -49,10 +66,16 @@ void write_line(Output& out, std::string_view text) {
 void write_format(Output& out, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  std::string_view rest = format;
-  for (std::size_t at; (at = rest.find('%')) != std::string_view::npos && at + 1 < rest.size();) {
-    write_text(out, std::string_view(rest.data(), at));
-    const char conversion = rest[at + 1];
+  // The format and the %s strings are walked to their NUL rather than
+  // measured first: strlen and memchr would be two more functions for the
+  // loader to bind at start-up, which costs more than a game's formatting.
+  const char* text = format;
+  for (;;) {
+    const char* end = text;
+    while (*end != '\0' && *end != '%') ++end;
+    write_text(out, std::string_view(text, static_cast<std::size_t>(end - text)));
+    if (*end == '\0' || end[1] == '\0') break;  // a lone '%' at the end was just written
+    const char conversion = end[1];
     if (conversion == 'd') {
       std::array<char, 16> digits;
       const auto result =
@@ -60,15 +83,14 @@ void write_format(Output& out, const char* format, ...) {
       write_text(out, std::string_view(digits.data(),
                                        static_cast<std::size_t>(result.ptr - digits.data())));
     } else if (conversion == 's') {
-      write_text(out, va_arg(args, const char*));
+      write_c_string(out, va_arg(args, const char*));
     } else if (conversion == '%') {
       write_text(out, "%");
     } else {
-      write_text(out, std::string_view(rest.data() + at, 2));  // not supported: shown as written
+      write_text(out, std::string_view(end, 2));  // not supported: shown as written
     }
-    rest.remove_prefix(at + 2);
+    text = end + 2;
   }
-  write_text(out, rest);
   va_end(args);
 }
 

@@ -16,17 +16,16 @@ std::int32_t next() {
 
 std::int32_t roll(std::int32_t sides) { return next() % sides + 1; }
 
-std::uint32_t parse_seed(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && is_space(text[i])) ++i;
+std::uint32_t parse_seed(const char* text) {
+  while (is_space(*text)) ++text;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
+  if (*text == '+' || *text == '-') {
+    negative = *text == '-';
+    ++text;
   }
   std::uint32_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10U + static_cast<std::uint32_t>(text[i] - '0');
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10U + static_cast<std::uint32_t>(*text - '0');
   }
   if (negative) value = 0U - value;
   // The absolute value of `value` read as a signed 32-bit number, computed

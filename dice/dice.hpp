@@ -29,12 +29,13 @@ std::int32_t next();
 // REQUIRES: sides > 0
 std::int32_t roll(std::int32_t sides);
 
-// Reads `text` as a signed decimal and returns its absolute value as a seed.
+// Reads the NUL-terminated `text` as a signed decimal and returns its
+// absolute value as a seed.
 // Leading white space and one sign are skipped; digits accumulate modulo
 // 2^32 until the first non-digit; text without digits gives 0. The value is
 // then negated for "-" and, read as a signed 32-bit number, made
 // non-negative, except that 2^31 has no positive counterpart and stays 2^31.
 // Every text gives some seed.
-std::uint32_t parse_seed(std::string_view text);
+std::uint32_t parse_seed(const char* text);
 
 }  // namespace gravemoor

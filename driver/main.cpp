@@ -2,7 +2,6 @@
 // the exit status.
 #include <cstring>
 #include <span>
-#include <string_view>
 
 #include "driver/game.hpp"
 #include "driver/standard_streams.hpp"
@@ -13,16 +12,14 @@ namespace {
 // standard error, in one line: "gravemoor: " and `what`, then the C
 // library's message for `error` if there is one. Needs no memory of its
 // own, so that it can say that memory ran out.
-void report(std::string_view what, int error = 0) {
+void report(const char* what, int error = 0) {
   gravemoor::DescriptorSink sink{gravemoor::STANDARD_ERROR};
   gravemoor::Output err(gravemoor::drain_to_descriptor, &sink);
-  gravemoor::write_text(err, "gravemoor: ");
-  gravemoor::write_text(err, what);
   if (error != 0) {
-    gravemoor::write_text(err, ": ");
-    gravemoor::write_text(err, std::strerror(error));
+    gravemoor::write_format(err, "gravemoor: %s: %s\n", what, std::strerror(error));
+  } else {
+    gravemoor::write_format(err, "gravemoor: %s\n", what);
   }
-  gravemoor::write_text(err, "\n");
   gravemoor::flush(err);
 }
 

@@ -22,11 +22,10 @@ std::size_t digit_count(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // An argument ends at its first NUL, for parse_seed as for strtoll.
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::uint32_t seed = gravemoor::parse_seed(bytes);
-
-  // strtoll stops at a NUL, as parse_seed stops at any non-digit.
   const std::string text(bytes.substr(0, bytes.find('\0')));
+  const std::uint32_t seed = gravemoor::parse_seed(text.c_str());
   if (digit_count(text) > 18) return 0;  // beyond what a long long holds
   const long long value = std::strtoll(text.c_str(), nullptr, 10);
   const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdio>
 
 #include "driver/standard_streams.hpp"
 
@@ -87,13 +88,32 @@ int read_from_descriptor(void* context) {
   while (source.next == source.end && !source.at_end) {
     const int got = ::_read(source.fd, source.buffer.data(),
                             static_cast<unsigned int>(source.buffer.size()));
-    if (got < 0 && errno == EINTR) continue;
-    source.at_end = got <= 0;
-    source.next = 0;
-    source.end = got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (got > 0) {
+      source.next = 0;
+      source.end = static_cast<std::size_t>(got);
+    } else if (got == 0) {
+      // Also where the writer of a pipe has gone: the runtime reads
+      // ERROR_BROKEN_PIPE as the end of input.
+      source.at_end = true;
+    } else if (errno != EINTR) {
+      source.error = errno;
+      source.at_end = true;
+    }
   }
   if (source.next == source.end) return -1;
   return static_cast<unsigned char>(source.buffer[source.next++]);
+}
+
+void give_back_unread(DescriptorSource& source) {
+  const std::size_t unread = source.end - source.next;
+  if (unread == 0) return;
+  // Only a file on disk can take bytes back: the runtime's seek on a pipe
+  // or a console is not an error but undefined, so those are not tried.
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(source.fd));
+  if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return;
+  if (::_lseeki64(source.fd, -static_cast<long long>(unread), SEEK_CUR) < 0) return;
+  source.next = 0;
+  source.end = 0;
 }
 
 }  // namespace gravemoor

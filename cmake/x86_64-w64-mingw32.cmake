@@ -6,7 +6,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 # The posix thread model, because GoogleTest needs std::mutex, which GCC 12's
 # win32 model lacks. -static links its threading library and the GCC and C++
 # runtimes into the .exe, so that it runs with nothing beside it: it needs
-# only KERNEL32.dll and msvcrt.dll, which every Windows has.
+# only KERNEL32.dll, msvcrt.dll and, for the stack protector's random canary
+# (libssp, linked in by the hardening), ADVAPI32.dll, which every Windows has.
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -10,12 +10,12 @@ check_cxx_source_compiles(
    #error libc++
    #endif
    int main() {}"
-  GRAVEMOOR_LIBSTDCXX_OR_OTHER)
+  GRAVEMOOR_NOT_LIBCXX)
 
 set(GRAVEMOOR_GTEST_SOURCE_DIR /usr/src/googletest
     CACHE PATH "GoogleTest's sources, built when no fitting GoogleTest is installed")
 
-if(NOT CMAKE_CROSSCOMPILING AND GRAVEMOOR_LIBSTDCXX_OR_OTHER)
+if(NOT CMAKE_CROSSCOMPILING AND GRAVEMOOR_NOT_LIBCXX)
   find_package(GTest QUIET)
 endif()
 
@@ -37,7 +37,7 @@ if(NOT TARGET GTest::gtest_main)
     add_subdirectory(${GRAVEMOOR_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endfunction()
   gravemoor_add_googletest()
-  if(NOT TARGET GTest::gtest_main)
+  if(NOT TARGET GTest::gtest_main) # older GoogleTests make no alias
     add_library(GTest::gtest_main ALIAS gtest_main)
   endif()
   message(STATUS "GoogleTest: built from ${GRAVEMOOR_GTEST_SOURCE_DIR}")

@@ -65,14 +65,22 @@ file(CHMOD ${stage}/${name}/gravemoor.exe PERMISSIONS OWNER_READ OWNER_WRITE OWN
 file(CHMOD ${stage}/${name}/README.md ${stage}/${name}/LICENSE
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
-# Listed one by one, in sorted order: a folder given whole would be stored
-# in the order the file system reads it.
+# Info-ZIP's zip, because CMake's own archiver stores each file's access and
+# change times, which no build can fix. zip -X stores no times but the
+# modification time, in local time: hence TZ=UTC, and that time set on
+# every staged file. The entries are listed one by one in sorted order.
+find_program(ZIP zip)
+if(NOT ZIP)
+  message(FATAL_ERROR "windows_zip.cmake: zip is missing (apt-get install zip)")
+endif()
+set(entries ${name}/LICENSE ${name}/README.md ${name}/gravemoor.exe)
+execute_process(COMMAND touch -d @${SOURCE_DATE_EPOCH} ${entries} WORKING_DIRECTORY ${stage}
+                RESULT_VARIABLE status)
 file(REMOVE ${OUTPUT})
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${OUTPUT} --format=zip --mtime=@${SOURCE_DATE_EPOCH}
-          ${name} ${name}/LICENSE ${name}/README.md ${name}/gravemoor.exe
-  WORKING_DIRECTORY ${stage}
-  RESULT_VARIABLE status)
+if(status EQUAL 0)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${ZIP} -X -D -q -9 ${OUTPUT} ${entries}
+                  WORKING_DIRECTORY ${stage} RESULT_VARIABLE status)
+endif()
 file(REMOVE_RECURSE ${stage})
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "windows_zip.cmake: making ${OUTPUT} failed")

@@ -58,4 +58,4 @@ for entry in "short:1" "long:127706"; do
 done
 
 echo
-build/bench/bench/games_bench --benchmark_min_time=0.2 2>&1
+build/bench/games_bench --benchmark_min_time=0.2 2>&1

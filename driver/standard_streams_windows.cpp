@@ -86,8 +86,8 @@ void drain_to_descriptor(void* context, std::string_view bytes) {
 int read_from_descriptor(void* context) {
   auto& source = *static_cast<DescriptorSource*>(context);
   while (source.next == source.end && !source.at_end) {
-    const int got = ::_read(source.fd, source.buffer.data(),
-                            static_cast<unsigned int>(source.buffer.size()));
+    const int got =
+        ::_read(source.fd, source.buffer.data(), static_cast<unsigned int>(source.buffer.size()));
     if (got > 0) {
       source.next = 0;
       source.end = static_cast<std::size_t>(got);
@@ -109,7 +109,9 @@ void give_back_unread(DescriptorSource& source) {
   if (unread == 0) return;
   // Only a file on disk can take bytes back: the runtime's seek on a pipe
   // or a console is not an error but undefined, so those are not tried.
-  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(source.fd));
+  // The runtime hands its handles out as integers.
+  auto* const handle = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr)
+      ::_get_osfhandle(source.fd));
   if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return;
   if (::_lseeki64(source.fd, -static_cast<long long>(unread), SEEK_CUR) < 0) return;
   source.next = 0;

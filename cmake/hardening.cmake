@@ -33,7 +33,10 @@ function(gravemoor_harden target)
   endif()
   if(GRAVEMOOR_HAVE_STACK_PROTECTOR)
     target_compile_options(${target} PRIVATE -fstack-protector-strong)
-    target_link_options(${target} PRIVATE -fstack-protector-strong)
+    # Passed on to whatever links a protected library, such as the test
+    # program: MinGW's C library has no __stack_chk_fail of its own, and
+    # the flag brings in libssp, which has.
+    target_link_options(${target} PUBLIC -fstack-protector-strong)
   endif()
   if(GRAVEMOOR_HAVE_STACK_CLASH_PROTECTION)
     target_compile_options(${target} PRIVATE -fstack-clash-protection)

@@ -2,11 +2,25 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdarg>
 
 namespace gravemoor {
 namespace {
+
+// `value` in decimal, written backwards from the end of `digits`; returns
+// where it starts. Done by hand because std::to_chars is library code in
+// libc++, and calling it would load the C++ runtime into every game.
+// Works on the magnitude as unsigned, so that INT_MIN needs no special case.
+char* format_int(int value, std::array<char, 16>& digits) {
+  char* at = digits.data() + digits.size();
+  unsigned magnitude = value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    *--at = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--at = '-';
+  return at;
+}
 
 // REQUIRES: `text` fits in the room left in the buffer.
 void append(Output& out, std::string_view text) {
@@ -78,10 +92,9 @@ void write_format(Output& out, const char* format, ...) {
     const char conversion = end[1];
     if (conversion == 'd') {
       std::array<char, 16> digits;
-      const auto result =
-          std::to_chars(digits.data(), digits.data() + digits.size(), va_arg(args, int));
-      write_text(out, std::string_view(digits.data(),
-                                       static_cast<std::size_t>(result.ptr - digits.data())));
+      const char* const first = format_int(va_arg(args, int), digits);
+      write_text(out, std::string_view(
+                          first, static_cast<std::size_t>(digits.data() + digits.size() - first)));
     } else if (conversion == 's') {
       write_c_string(out, va_arg(args, const char*));
     } else if (conversion == '%') {

@@ -25,6 +25,9 @@ TEST(Console, LineAndFormattedOutput) {
   EXPECT_EQ("[" + long_word + "]-2147483648%2147483647", capture([&](Output& out) {
               write_format(out, "[%s]%d%%%d", long_word.c_str(), INT32_MIN, INT32_MAX);
             }));
+  EXPECT_EQ("0 10 -10 9 -1000000000", capture([](Output& out) {
+              write_format(out, "%d %d %d %d %d", 0, 10, -10, 9, -1000000000);
+            }));
 }
 
 TEST(Console, OutputDrainsInBlocksOrLines) {

@@ -14,12 +14,14 @@ set(GRAVEMOOR_MAINTAINER "gravemoor developers <gravemoor@example.org>"
     CACHE STRING "The Debian package's maintainer: name <address>")
 
 # Compresses `input` into `output` at build time, the way Debian wants
-# documentation compressed: gzip -9 with no name and no time in the header.
+# documentation compressed: gzip -9 with no name and no time in the header,
+# by CMake itself, so that no gzip or shell is needed.
 function(gravemoor_gzip input output)
   add_custom_command(
     OUTPUT ${output}
-    COMMAND gzip -9 -n -c ${input} > ${output}
-    DEPENDS ${input}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${output} -P
+            ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
+    DEPENDS ${input} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
     COMMENT "Compressing ${output}")
 endfunction()
 

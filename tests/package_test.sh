@@ -30,7 +30,8 @@ field() { dpkg-deb -f "$package" "$1"; }
 [ "$(field Package)" = gravemoor ] || fail "package name"
 [ "$(field Section)" = games ] || fail "section"
 field Depends | grep -q 'libc6 (>=' || fail "no computed libc6 dependency"
-field Description | head -1 | grep -qviE '^(a|an|the) ' || fail "the summary starts with an article"
+summary=$(field Description | sed -n 1p)
+! grep -qiE '^(a|an|the) ' <<<"$summary" || fail "the summary starts with an article: $summary"
 
 # Every file where Debian wants it, and nothing else; 0755 folders and
 # programs, 0644 for the rest.

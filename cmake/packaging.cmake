@@ -92,6 +92,29 @@ set(CPACK_SOURCE_IGNORE_FILES
     "^${source_dir_pattern}/\\.cache/" "/node_modules/" "^${source_dir_pattern}/compile_commands\\.json$"
     "~$" "\\.swp$")
 
+# The release for machines without Debian, a target of its own that the
+# static and mingw workflows build last: a tarball of the static game, and
+# a zip of the Windows one, each with the README and the licence.
+if(GRAVEMOOR_STATIC)
+  add_custom_target(
+    release_tarball
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -DSTRIP=${CMAKE_STRIP} -P
+            ${PROJECT_SOURCE_DIR}/cmake/tarball.cmake
+    DEPENDS gravemoor documentation
+    VERBATIM)
+endif()
+if(WIN32)
+  add_custom_target(
+    release_zip
+    COMMAND
+      ${CMAKE_COMMAND} -DGAME=$<TARGET_FILE:gravemoor> -DVERSION=${PROJECT_VERSION}
+      -DSOURCE_DATE_EPOCH=${GRAVEMOOR_SOURCE_DATE_EPOCH}
+      -DOUTPUT=${PROJECT_BINARY_DIR}/gravemoor-${PROJECT_VERSION}-windows-x86_64.zip -P
+      ${PROJECT_SOURCE_DIR}/cmake/windows_zip.cmake
+    DEPENDS gravemoor
+    VERBATIM)
+endif()
+
 # Settings that CPack must decide when it runs, not when CMake configures.
 set(GRAVEMOOR_BINARY_DIR ${PROJECT_BINARY_DIR})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake.in

@@ -4,7 +4,9 @@
 # licence.
 #
 #   cmake --workflow --preset static
-#   cmake -DBUILD_DIR=build/static -P cmake/tarball.cmake
+#   cmake -DBUILD_DIR=build/static [-DSTRIP=strip] -P cmake/tarball.cmake
+#
+# (the static workflow builds it as its target release_tarball).
 #
 # Reproducible: every entry carries the time of SOURCE_DATE_EPOCH (from the
 # environment, else the one the build was configured with), owner and group
@@ -51,6 +53,11 @@ endforeach()
 file(COPY ${BUILD_DIR}/gravemoor DESTINATION ${staging}/${name}
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                       WORLD_EXECUTE)
+# Stripped of its symbols and the compiler's notes, as the Debian package's.
+if(STRIP)
+  execute_process(COMMAND ${STRIP} --remove-section=.comment --remove-section=.note
+                          ${staging}/${name}/gravemoor COMMAND_ERROR_IS_FATAL ANY)
+endif()
 file(COPY ${BUILD_DIR}/gravemoor.6 ${source_dir}/README.md ${source_dir}/LICENSE
      DESTINATION ${staging}/${name} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 

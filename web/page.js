@@ -71,6 +71,11 @@ function run(current) {
     show(decoder.decode(screenBytes(result)));
     if (result.status === null) wait();
     else finish(result);
+  }).catch((fault) => {
+    // A trap in the module is a fault of ours, never a game's end: say so,
+    // and keep the queue alive for the next game.
+    line.hidden = waiting.hidden = true;
+    status.textContent = `The game stopped on a fault: ${fault.message}`;
   });
   return runs;
 }

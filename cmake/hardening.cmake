@@ -27,7 +27,14 @@ check_cxx_source_compiles("int main(int argc, char**) { char buffer[64]; buffer[
 return buffer[0]; }" GRAVEMOOR_HAVE_STACK_PROTECTOR)
 unset(CMAKE_REQUIRED_FLAGS)
 check_cxx_compiler_flag(-fstack-clash-protection GRAVEMOOR_HAVE_STACK_CLASH_PROTECTION)
-check_cxx_compiler_flag(-fcf-protection GRAVEMOOR_HAVE_CF_PROTECTION)
+# Control-flow protection works only when every object of the program has
+# it, the C library's start files included: the linker drops it otherwise
+# (Debian 12's have none), and the instructions would cost without guarding.
+set(CMAKE_REQUIRED_FLAGS -fcf-protection)
+set(CMAKE_REQUIRED_LINK_OPTIONS -fcf-protection LINKER:-z,cet-report=error)
+check_cxx_source_compiles("int main() { return 0; }" GRAVEMOOR_HAVE_CF_PROTECTION)
+unset(CMAKE_REQUIRED_FLAGS)
+unset(CMAKE_REQUIRED_LINK_OPTIONS)
 check_linker_flag(CXX LINKER:-z,relro,-z,now GRAVEMOOR_HAVE_RELRO_NOW)
 
 function(gravemoor_harden target)

@@ -1,7 +1,5 @@
 #include "driver/game.hpp"
 
-#include <cstdlib>
-
 #include "combat/encounter.hpp"
 #include "combat/lizardman.hpp"
 #include "dice/dice.hpp"
@@ -42,9 +40,8 @@ int play_game(std::span<const char* const> args, Input& in, Output& out) {
   if (args.size() != 2) return EXIT_USAGE;
   game_seed = parse_seed(args[1]);
   Fighter* const fighter = create_fighter();
-  // A record of a few dozen bytes that cannot be had leaves nothing sensible
-  // to do; end at once rather than play on with no fighter.
-  if (fighter == nullptr) std::abort();
+  // Without its fighter there is no game to play; the caller says why.
+  if (fighter == nullptr) return EXIT_OUT_OF_MEMORY;
   play(*fighter, in, out);
   release_fighter(fighter);
   return EXIT_OK;

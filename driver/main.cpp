@@ -2,21 +2,28 @@
 // the exit status.
 #include <cstring>
 #include <span>
+#include <string_view>
 
 #include "driver/game.hpp"
 #include "driver/standard_streams.hpp"
 
 namespace {
 
-// Text that never reached standard output must not pass for a game told:
-// say so on standard error, which is then all the caller can read.
-int report_write_error(int error) {
+// A failure that the text on standard output cannot show is said on
+// standard error, in one line: "gravemoor: " and `what`, then the C
+// library's message for `error` if there is one. Needs no memory of its
+// own, so that it can say that memory ran out.
+void report(std::string_view what, int error = 0) {
   gravemoor::DescriptorSink sink{gravemoor::STANDARD_ERROR};
   gravemoor::Output err(gravemoor::drain_to_descriptor, &sink);
-  gravemoor::write_text(err, "gravemoor: write error: ");
-  gravemoor::write_line(err, std::strerror(error));
+  gravemoor::write_text(err, "gravemoor: ");
+  gravemoor::write_text(err, what);
+  if (error != 0) {
+    gravemoor::write_text(err, ": ");
+    gravemoor::write_text(err, std::strerror(error));
+  }
+  gravemoor::write_text(err, "\n");
   gravemoor::flush(err);
-  return gravemoor::EXIT_WRITE_ERROR;
 }
 
 }  // namespace
@@ -32,7 +39,20 @@ int main(int argc, char** argv) {
                         gravemoor::is_terminal(gravemoor::STANDARD_OUTPUT));
   const int status = gravemoor::play_game(
       std::span<const char* const>(argv, static_cast<std::size_t>(argc)), in, out);
+  // Whoever reads this input next starts right after the name, where the
+  // input can take back what was read past it.
+  gravemoor::give_back_unread(source);
   gravemoor::flush(out);
-  if (status == gravemoor::EXIT_OK && sink.error != 0) return report_write_error(sink.error);
-  return status;
+  if (status == gravemoor::EXIT_OUT_OF_MEMORY) {
+    report("out of memory");
+    return gravemoor::EXIT_OUT_OF_MEMORY;
+  }
+  if (status != gravemoor::EXIT_OK) return status;
+  // A name lost to a read error, or text that never reached standard
+  // output, must not pass for a game told.
+  if (source.error != 0) report("read error", source.error);
+  if (sink.error != 0) report("write error", sink.error);
+  if (source.error != 0) return gravemoor::EXIT_READ_ERROR;
+  if (sink.error != 0) return gravemoor::EXIT_WRITE_ERROR;
+  return gravemoor::EXIT_OK;
 }

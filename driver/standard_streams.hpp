@@ -1,6 +1,10 @@
 // The game's standard input and output, on the file descriptors themselves.
 // stdio would serve, but its buffers and code are a measurable share of the
 // memory a whole game needs, and the console already buffers its output.
+//
+// The descriptors are taken as the caller left them: one in non-blocking
+// mode is waited on rather than given up on, and a wait that a signal
+// interrupts goes on. Only a real error ends the reading or writing.
 #pragma once
 
 #include <array>
@@ -30,22 +34,34 @@ struct DescriptorSink {
   int error = 0;  // an errno value; once set, later text is dropped
 };
 
-// An Output drain: writes all of `bytes` to the DescriptorSink in `context`.
+// An Output drain: writes all of `bytes` to the DescriptorSink in `context`,
+// waiting for the descriptor to take them however long that lasts. Sets
+// the sink's error on the first failure.
 void drain_to_descriptor(void* context, std::string_view bytes);
 
-// Where an Input reads from: a file descriptor, read in small blocks so
-// that little beyond what the game asks for is taken from it.
+// Where an Input reads from: a file descriptor, read in blocks of up to 256
+// bytes, so that an ordinary name takes one read.
 struct DescriptorSource {
   explicit DescriptorSource(int descriptor) : fd(descriptor) {}
 
   int fd;
-  std::size_t next = 0;
+  std::size_t next = 0;  // buffer[next, end) is read but not yet handed out
   std::size_t end = 0;
   bool at_end = false;  // end of input, or a read error
+  int error = 0;        // an errno value: the read error that ended the input
   std::array<char, 256> buffer;
 };
 
-// An Input reader: the next byte from the DescriptorSource in `context`.
+// An Input reader: the next byte from the DescriptorSource in `context`,
+// waiting for input however long that lasts. Returns -1 at the end of
+// input and on a read error, which also sets the source's error.
 int read_from_descriptor(void* context);
+
+// Hands the bytes that `source` has read but not handed out back to its
+// descriptor where that can take them back (a regular file: its offset
+// moves back), so that the next reader of the same input starts right after
+// the last byte used. A pipe or a terminal keeps them taken. Costs nothing
+// when no such bytes are left. Later reads from `source` read them again.
+void give_back_unread(DescriptorSource& source);
 
 }  // namespace gravemoor

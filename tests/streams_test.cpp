@@ -1,0 +1,235 @@
+// The built game on standard streams as other programs leave them: in
+// non-blocking mode, failing, seekable, or read by someone who leaves.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "tests/test_support.hpp"
+
+namespace gravemoor::testing {
+namespace {
+
+constexpr auto WAIT = std::chrono::milliseconds(200);
+
+// Starts the game with `arg` on the descriptors `in`, `out` and `err`, in
+// this process's environment with the variables in `extra_environment`
+// ("NAME=value") set.
+pid_t start_game(const char* arg, int in, int out, int err,
+                 const std::vector<std::string>& extra_environment = {}) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in, 0);
+  posix_spawn_file_actions_adddup2(&actions, out, 1);
+  posix_spawn_file_actions_adddup2(&actions, err, 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t default_signals;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &default_signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::vector<std::string> words{GRAVEMOOR_EXE, arg};
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> environment = extra_environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view name(*entry, std::strcspn(*entry, "="));
+    bool replaced = false;
+    for (const auto& extra : extra_environment)
+      replaced |= extra.starts_with(std::string(name) + '=');
+    if (!replaced) environment.emplace_back(*entry);
+  }
+  std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
+  for (auto& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, GRAVEMOOR_EXE, &actions, &attributes, argv.data(), envp.data()) != 0) {
+    pid = -1;
+  }
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+struct Ended {
+  int status = -1;  // as in GameRun
+  double cpu_ms = -1;
+};
+
+Ended wait_game(pid_t pid) {
+  Ended ended;
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return ended;
+  ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
+  ended.cpu_ms = ms(usage.ru_utime) + ms(usage.ru_stime);
+  return ended;
+}
+
+// A temporary file, open for reading and writing, that goes when the test does.
+struct TempFile {
+  explicit TempFile(std::string_view text = "") : file(std::tmpfile()) {
+    if (!text.empty()) (void)std::fwrite(text.data(), 1, text.size(), file);
+    (void)std::fflush(file);
+    lseek(fd(), 0, SEEK_SET);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() { (void)std::fclose(file); }
+  int fd() const { return fileno(file); }
+
+  std::FILE* file;
+};
+
+void set_non_blocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+std::string seed_0_with_name(std::string_view name) {
+  std::string text = transcript("seed-0");
+  return text.replace(text.find("Ann - "), 3, name);
+}
+
+// A waiting game sleeps: far less processor time than the wait itself,
+// which a game that spun on EAGAIN would spend in full.
+constexpr double MOST_CPU_MS = 100;
+
+TEST(Streams, WaitsForANonBlockingOutputToTakeTheText) {
+  int ends[2];
+  ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+  fcntl(ends[1], F_SETPIPE_SZ, 4096);  // the smallest pipe: the game must wait
+  set_non_blocking(ends[1]);
+  const std::string filler(4000, '.');
+  ASSERT_EQ(4000, write(ends[1], filler.data(), filler.size()));
+  const TempFile in("Ann\n");
+  const TempFile err;
+  const pid_t pid = start_game("20", in.fd(), ends[1], err.fd());
+  close(ends[1]);
+  std::this_thread::sleep_for(WAIT);  // a slow reader
+  const std::string out = slurp(ends[0]);
+  close(ends[0]);
+  const Ended ended = wait_game(pid);
+  EXPECT_EQ(filler + transcript("seed-20"), out);
+  EXPECT_EQ(0, ended.status);
+  EXPECT_EQ("", slurp(err.fd()));
+  EXPECT_LT(ended.cpu_ms, MOST_CPU_MS);
+}
+
+TEST(Streams, WaitsForANonBlockingInputToBringTheName) {
+  // A name that comes late, and an input that ends without one. A game
+  // that has left already must fail the test, not end it by SIGPIPE.
+  (void)signal(SIGPIPE, SIG_IGN);
+  for (const std::string name : {"Ann", ""}) {
+    int ends[2];
+    ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+    set_non_blocking(ends[0]);
+    const TempFile out;
+    const TempFile err;
+    const pid_t pid = start_game("0", ends[0], out.fd(), err.fd());
+    close(ends[0]);
+    std::this_thread::sleep_for(WAIT);  // a slow writer
+    const std::string line = name + "\n";
+    if (!name.empty()) {
+      EXPECT_EQ(4, write(ends[1], line.data(), line.size()));
+    }
+    close(ends[1]);
+    const Ended ended = wait_game(pid);
+    EXPECT_EQ(seed_0_with_name(name), slurp(out.fd())) << '"' << name << '"';
+    EXPECT_EQ(0, ended.status) << '"' << name << '"';
+    EXPECT_EQ("", slurp(err.fd())) << '"' << name << '"';
+    EXPECT_LT(ended.cpu_ms, MOST_CPU_MS) << '"' << name << '"';
+  }
+}
+
+TEST(Streams, AReadErrorIsReportedAfterTheGame) {
+  const int directory = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(directory, 0);
+  const TempFile out;
+  const TempFile err;
+  Ended ended = wait_game(start_game("0", directory, out.fd(), err.fd()));
+  EXPECT_EQ(seed_0_with_name(""), slurp(out.fd()));
+  EXPECT_EQ("gravemoor: read error: Is a directory\n", slurp(err.fd()));
+  EXPECT_EQ(1, ended.status);
+  // With the output failing too, both failures are told.
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  const TempFile both;
+  ended = wait_game(start_game("0", directory, full, both.fd()));
+  EXPECT_EQ(
+      "gravemoor: read error: Is a directory\n"
+      "gravemoor: write error: No space left on device\n",
+      slurp(both.fd()));
+  EXPECT_EQ(1, ended.status);
+  for (const int fd : {directory, full}) close(fd);
+}
+
+TEST(Streams, OutOfMemoryIsToldWithoutAGame) {
+  const TempFile in("Ann\n");
+  const TempFile out;
+  const TempFile err;
+  // The sanitizers' runtime wants to be first among the libraries.
+  const char* const asan = std::getenv("ASAN_OPTIONS");
+  const Ended ended =
+      wait_game(start_game("5", in.fd(), out.fd(), err.fd(),
+                           {"LD_PRELOAD=" GRAVEMOOR_NO_MEMORY, std::string("ASAN_OPTIONS=") +
+                                                                   (asan != nullptr ? asan : "") +
+                                                                   ":verify_asan_link_order=0"}));
+  EXPECT_EQ(1, ended.status);
+  EXPECT_EQ("", slurp(out.fd()));
+  EXPECT_EQ("gravemoor: out of memory\n", slurp(err.fd()));
+  EXPECT_EQ(0, lseek(in.fd(), 0, SEEK_CUR)) << "nothing read";
+}
+
+TEST(Streams, LeavesWhatFollowsTheNameToTheNextReader) {
+  // On a file: given back up to the blank that ends the name, or up to the
+  // last byte of a name cut short.
+  const GameRun lines = run_game({"1"}, "Ann\n1\n2\n3\n");
+  EXPECT_EQ(transcript("seed-1"), lines.out);
+  EXPECT_EQ(4, lines.input_read);
+  EXPECT_EQ(9, run_game({"0"}, "\n\n \t Ann Lee\nBob\n").input_read);
+  EXPECT_EQ(51, run_game({"0"}, std::string(60, 'x') + "\nBob\n").input_read);
+  EXPECT_EQ(3, run_game({"0"}, "Ann").input_read);
+  // A pipe cannot take bytes back: the game takes the name and at most one
+  // block of 256 bytes with it.
+  int ends[2];
+  ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+  const std::string input = "Ann\n" + std::string(1000, 'y');
+  ASSERT_EQ(1004, write(ends[1], input.data(), input.size()));
+  close(ends[1]);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  EXPECT_EQ(0, wait_game(start_game("0", ends[0], null, null)).status);
+  const std::string left = slurp(ends[0]);
+  EXPECT_LE(1004U - 256U, left.size());
+  EXPECT_LT(left.size(), 1000U);
+  EXPECT_EQ(std::string(left.size(), 'y'), left);
+  close(ends[0]);
+  close(null);
+}
+
+TEST(Streams, AReaderThatLeavesAfterTheWholeTextChangesNothing) {
+  // As `gravemoor 1 | head -3`: the text is all in the pipe before the
+  // reader takes its three lines and goes, so no SIGPIPE comes.
+  int ends[2];
+  ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+  const TempFile in;
+  const TempFile err;
+  const pid_t pid = start_game("1", in.fd(), ends[1], err.fd());
+  close(ends[1]);
+  const Ended ended = wait_game(pid);
+  char start[64];
+  EXPECT_LT(0, read(ends[0], start, sizeof start));
+  close(ends[0]);
+  EXPECT_EQ(0, ended.status);
+  EXPECT_EQ("", slurp(err.fd()));
+}
+
+}  // namespace
+}  // namespace gravemoor::testing

@@ -52,6 +52,13 @@ test("names of every length, with LF, CRLF or no line end, play the native game"
   for (const input of ["\n\n  Ann Bob\n", " \t\r\n\vAnn", "Ann\nBob\n"]) await assertSameGame(["5"], input);
 });
 
+// A call the glue does not have would stop the page from loading at all.
+test("the module imports only the WASI calls that the page's glue provides", () => {
+  const imports = WebAssembly.Module.imports(module).map(({ module, name, kind }) => `${module}.${name} ${kind}`);
+  const calls = ["args_get", "args_sizes_get", "fd_fdstat_get", "fd_read", "fd_seek", "fd_write", "poll_oneoff", "proc_exit"];
+  assert.deepEqual(imports.sort(), calls.map((call) => `wasi_snapshot_preview1.${call} function`));
+});
+
 test("a wrong argument count gives 255 with no text, as natively", async () => {
   for (const args of [[], ["1", "2"]]) {
     const expected = await assertSameGame(args, "Ann\n");

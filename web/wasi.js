@@ -2,6 +2,12 @@
 // the module imports (wasi-libc asks for no more for this game; the page's
 // conformance test lists them), on memory only.
 //
+// All three standard descriptors behave as a terminal that never makes the
+// game wait: a read hands out input, finds the end or stops the run, and a
+// write takes everything. So fd_seek says ESPIPE, as on a terminal or a
+// pipe, and poll_oneoff, which the game calls only after a read or a write
+// said EAGAIN (never here), finds every descriptor ready.
+//
 // Why our own lines and not a WASI shim from npm: a shim brings a file
 // system, clocks and a dozen calls the game never makes, a few times the
 // size of this file in the page, and it would still need a standard input
@@ -19,6 +25,7 @@
 // WASI error numbers (wasi_snapshot_preview1 errno).
 const SUCCESS = 0;
 const BADF = 8;
+const SPIPE = 70;
 const FILETYPE_CHARACTER_DEVICE = 2;
 // Only reading or writing: a descriptor with the right to seek or tell is no
 // terminal to wasi-libc.
@@ -126,6 +133,23 @@ export async function runGame(module, { args, input, inputEnded, failWrites = 0 
       const sink = fd === 1 ? stdout : stderr;
       const written = eachBuffer(iovs, count, (buffer) => sink.add(buffer));
       view().setUint32(writtenOut, written, true);
+      return SUCCESS;
+    },
+    fd_seek(fd) {
+      return fd <= 2 ? SPIPE : BADF;
+    },
+    // Each subscription (48 bytes: userdata, then its kind at 8) gets an
+    // event (32 bytes: userdata, error 0, the same kind at 10) at once.
+    poll_oneoff(subscriptions, eventsOut, count, countOut) {
+      const memory = view();
+      for (let i = 0; i < count; i++) {
+        const from = subscriptions + 48 * i;
+        const to = eventsOut + 32 * i;
+        new Uint8Array(memory.buffer, to, 32).fill(0);
+        memory.setBigUint64(to, memory.getBigUint64(from, true), true);
+        memory.setUint8(to + 10, memory.getUint8(from + 8));
+      }
+      memory.setUint32(countOut, count, true);
       return SUCCESS;
     },
     proc_exit(status) {

@@ -26,7 +26,7 @@
 const SUCCESS = 0;
 const BADF = 8;
 const SPIPE = 70;
-const FILETYPE_CHARACTER_DEVICE = 4;
+const FILETYPE_CHARACTER_DEVICE = 2;
 // Only reading or writing: a descriptor with the right to seek or tell is no
 // terminal to wasi-libc.
 const RIGHT_FD_READ = 1n << 1n;

@@ -5,6 +5,16 @@
 # checked first, so that a toolchain without it builds all the same.
 #
 # gravemoor_harden(TARGET) applies them to one target.
+
+# A WebAssembly module has no loader, no relocations, no return addresses
+# in its memory and no stack guard page: none of this applies, and wasm-ld
+# takes -pie and -z relro quietly, so the checks would pass for nothing.
+if(CMAKE_SYSTEM_NAME STREQUAL "WASI")
+  function(gravemoor_harden target)
+  endfunction()
+  return()
+endif()
+
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
 include(CheckLinkerFlag)

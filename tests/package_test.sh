@@ -5,22 +5,8 @@
 # Usage: package_test.sh BUILD_DIR EXPECTED_TRANSCRIPT_OF_SEED_0 [WHY_SKIPPED]
 set -euo pipefail
 build=$1 expected=$2
-if [ $# -gt 2 ]; then
-  echo "skipped: $3"
-  exit 77
-fi
-
-# The package's dependencies are computed by dpkg-shlibdeps, which needs
-# file; without them the package is not made at all.
-for tool in dpkg-deb dpkg-shlibdeps file; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (apt-get install dpkg-dev file)"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/package_tools.sh"
+skip_unless_packaging "${@:3}"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" ||
   { cat "$work/cpack.log"; exit 1; }
 package=$(ls "$work"/gravemoor_*_*.deb)

@@ -6,20 +6,8 @@
 # Usage: reproducible_test.sh BUILD_DIR [WHY_SKIPPED]
 set -euo pipefail
 build=$1
-if [ $# -gt 1 ]; then
-  echo "skipped: $2"
-  exit 77
-fi
-
-for tool in dpkg-deb dpkg-shlibdeps file; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is missing (apt-get install dpkg-dev file)"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/package_tools.sh"
+skip_unless_packaging "${@:2}"
 
 make_packages() {
   local out=$1 mask=$2

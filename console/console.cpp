@@ -39,10 +39,7 @@ void write_c_string(Output& out, const char* text) {
 
 // True when `text` holds a line break.
 bool has_line_break(std::string_view text) {
-  for (const char c : text) {
-    if (c == '\n') return true;
-  }
-  return false;
+  return std::ranges::any_of(text, [](char c) { return c == '\n'; });
 }
 
 }  // namespace

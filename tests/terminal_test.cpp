@@ -86,6 +86,7 @@ TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
   std::vector<std::string> words = game_command();
   words.emplace_back("0");
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (auto& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t pid = -1;

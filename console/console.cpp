@@ -39,7 +39,7 @@ void write_c_string(Output& out, const char* text) {
 
 // True when `text` holds a line break.
 bool has_line_break(std::string_view text) {
-  return std::ranges::any_of(text, [](char c) { return c == '\n'; });
+  return std::any_of(text.begin(), text.end(), [](char c) { return c == '\n'; });
 }
 
 }  // namespace

@@ -27,18 +27,10 @@ pid_t start_game(const char* arg, int in, int out, int err,
   posix_spawn_file_actions_adddup2(&actions, out, 1);
   posix_spawn_file_actions_adddup2(&actions, err, 2);
   posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t default_signals;
-  sigemptyset(&default_signals);
-  sigaddset(&default_signals, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &default_signals);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  init_default_sigpipe(attributes);
   std::vector<std::string> words = game_command();  // through the emulator, if any
   words.emplace_back(arg);
-  std::vector<char*> argv;
-  argv.reserve(words.size() + 1);
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = argument_vector(words);
   std::vector<std::string> environment = extra_environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string_view name(*entry, std::strcspn(*entry, "="));

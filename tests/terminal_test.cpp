@@ -85,10 +85,7 @@ TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
   posix_spawn_file_actions_addclose(&actions, screen_side);
   std::vector<std::string> words = game_command();
   words.emplace_back("0");
-  std::vector<char*> argv;
-  argv.reserve(words.size() + 1);
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = argument_vector(words);
   pid_t pid = -1;
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

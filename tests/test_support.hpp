@@ -72,6 +72,26 @@ inline std::string slurp(int fd) {
   return text;
 }
 
+// Initialises `attributes` so that the spawned game meets SIGPIPE as it
+// would under a shell, whatever this process does with it.
+inline void init_default_sigpipe(posix_spawnattr_t& attributes) {
+  posix_spawnattr_init(&attributes);
+  sigset_t default_signals;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &default_signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+}
+
+// The NULL-terminated argument vector of `words`, which must outlive it.
+inline std::vector<char*> argument_vector(std::vector<std::string>& words) {
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 // Runs the built game with `args` after its name and `input` on standard input.
 inline GameRun run_game(const std::vector<std::string>& args, std::string_view input,
                         Stdout stdout_kind = Stdout::capture) {
@@ -96,20 +116,11 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
     posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
   }
   posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
-  // The game meets SIGPIPE as it would under a shell, whatever this process does with it.
   posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t default_signals;
-  sigemptyset(&default_signals);
-  sigaddset(&default_signals, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &default_signals);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-
+  init_default_sigpipe(attributes);
   std::vector<std::string> words = game_command();
   words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = argument_vector(words);
 
   GameRun run;
   pid_t pid = 0;

@@ -28,18 +28,19 @@ void append(Output& out, std::string_view text) {
   out.used += text.size();
 }
 
-// Writes the NUL-terminated `text`, as write_text would.
-void write_c_string(Output& out, const char* text) {
-  for (; *text != '\0'; ++text) {
-    if (out.used == out.buffer.size()) flush(out);
-    out.buffer[out.used++] = *text;
-    if (*text == '\n' && out.flush_lines) flush(out);
-  }
+// The NUL-terminated `text` as a view, walked to its NUL rather than
+// measured: strlen would be one more function for the loader to bind at
+// start-up, which costs more than a game's formatting.
+std::string_view c_string(const char* text) {
+  const char* end = text;
+  while (*end != '\0') ++end;
+  return {text, static_cast<std::size_t>(end - text)};
 }
 
-// True when `text` holds a line break.
-bool has_line_break(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return c == '\n'; });
+// A terminal must show a line as soon as it is complete, so that the prompt
+// is on the screen before the game waits for the name.
+void end_of_write(Output& out, bool wrote_line_break) {
+  if (wrote_line_break && out.flush_lines) flush(out);
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ void write_text(Output& out, std::string_view text) {
     }
   }
   append(out, text);
-  if (out.flush_lines && has_line_break(text)) flush(out);
+  end_of_write(out, std::any_of(text.begin(), text.end(), [](char c) { return c == '\n'; }));
 }
 
 void write_line(Output& out, std::string_view text) {
@@ -71,15 +72,13 @@ void write_line(Output& out, std::string_view text) {
   }
   append(out, text);
   out.buffer[out.used++] = '\n';
-  if (out.flush_lines) flush(out);
+  end_of_write(out, true);
 }
 
 void write_format(Output& out, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  // The format and the %s strings are walked to their NUL rather than
-  // measured first: strlen and memchr would be two more functions for the
-  // loader to bind at start-up, which costs more than a game's formatting.
+  // The format is walked to its NUL, as the %s strings are (c_string).
   const char* text = format;
   for (;;) {
     const char* end = text;
@@ -93,7 +92,7 @@ void write_format(Output& out, const char* format, ...) {
       write_text(out, std::string_view(
                           first, static_cast<std::size_t>(digits.data() + digits.size() - first)));
     } else if (conversion == 's') {
-      write_c_string(out, va_arg(args, const char*));
+      write_text(out, c_string(va_arg(args, const char*)));
     } else if (conversion == '%') {
       write_text(out, "%");
     } else {

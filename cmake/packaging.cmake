@@ -40,9 +40,11 @@ install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT 
 # modes come from tar.umask, fixed here, and the line ends from the
 # repository, whatever the user's git settings; gzip -n stores no name and
 # no time. Only a git checkout can make it.
-find_package(Git QUIET)
-find_program(GRAVEMOOR_GZIP gzip)
-if(GIT_FOUND AND GRAVEMOOR_GZIP AND EXISTS ${PROJECT_SOURCE_DIR}/.git)
+if(EXISTS ${PROJECT_SOURCE_DIR}/.git)
+  find_package(Git QUIET)
+  find_program(GRAVEMOOR_GZIP gzip)
+endif()
+if(GIT_FOUND AND GRAVEMOOR_GZIP)
   set(release_name ${PROJECT_NAME}-${PROJECT_VERSION})
   add_custom_target(
     source_release
@@ -51,6 +53,12 @@ if(GIT_FOUND AND GRAVEMOOR_GZIP AND EXISTS ${PROJECT_SOURCE_DIR}/.git)
             --output=${PROJECT_BINARY_DIR}/${release_name}.tar HEAD
     COMMAND ${GRAVEMOOR_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/${release_name}.tar
     COMMENT "Cutting ${release_name}.tar.gz from the last commit"
+    VERBATIM)
+else()
+  add_custom_target(
+    source_release
+    COMMAND ${CMAKE_COMMAND} -E echo "A source release is cut from a git checkout, with git and gzip"
+    COMMAND ${CMAKE_COMMAND} -E false
     VERBATIM)
 endif()
 

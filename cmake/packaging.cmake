@@ -1,105 +1,79 @@
-# Installation, the Debian package and the source release.
+# Installation and the release archives.
 #
-# A plain `cmake --install` puts the game in GRAVEMOOR_INSTALL_BINDIR (bin/
-# by default, which suits ~/.local and /usr/local) with its manual page:
-# the install component "game". The Debian package follows Debian's rules
-# for games instead, /usr/games with the copyright, changelog and lintian
-# overrides under /usr/share: the component "deb", which only CPack installs.
+# `cmake --install` puts the game in GRAVEMOOR_INSTALL_BINDIR (bin/ by
+# default, which suits ~/.local and /usr/local) and its manual page in
+# man6. The Debian package installs the same way, with the game in games/
+# as Debian's rules for games ask (debian/rules sets GRAVEMOOR_INSTALL_BINDIR).
+#
+# Targets for the releases:
+#   source_release   gravemoor-<version>.tar.gz, cut by git from the commit
+#   release_tarball  the static game for Linux (static builds only)
+#   release_zip      the game for Windows (Windows builds only)
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/source_date.cmake)
 
 set(GRAVEMOOR_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR}
     CACHE STRING "Where cmake --install puts the game, under the prefix")
-set(GRAVEMOOR_MAINTAINER "gravemoor developers <gravemoor@example.org>"
-    CACHE STRING "The Debian package's maintainer: name <address>")
 
-# Compresses `input` into `output` at build time, the way Debian wants
-# documentation compressed: gzip -9 with no name and no time in the header,
-# by CMake itself, so that no gzip or shell is needed.
-function(gravemoor_gzip input output)
-  add_custom_command(
-    OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${output} -P
-            ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
-    DEPENDS ${input} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
-    COMMENT "Compressing ${output}")
-endfunction()
-
-# The manual page, dated and versioned from the project.
+# The manual page, dated from the sources (never the time of the build) and
+# versioned from the project, compressed as gzip -9 -n would.
 string(TIMESTAMP GRAVEMOOR_DATE "%Y-%m-%d" UTC)
 set(man_page ${PROJECT_BINARY_DIR}/gravemoor.6)
 configure_file(${PROJECT_SOURCE_DIR}/man/gravemoor.6.in ${man_page} @ONLY)
-gravemoor_gzip(${man_page} ${PROJECT_BINARY_DIR}/gravemoor.6.gz)
-
-# The copyright file in Debian's machine-readable format, with the licence's
-# own terms (the licence from its first word of permission on): each line
-# indented by one space, an empty line written " .".
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
-string(FIND "${license_text}" "Permission is hereby granted" terms_start)
-string(SUBSTRING "${license_text}" ${terms_start} -1 license_text)
-string(STRIP "${license_text}" license_text)
-string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
-string(REPLACE "\n" "\n " license_text " ${license_text}")
-configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
-gravemoor_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_BINARY_DIR}/changelog.gz)
-add_custom_target(documentation ALL DEPENDS ${PROJECT_BINARY_DIR}/gravemoor.6.gz
-                                            ${PROJECT_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${man_page}.gz
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${man_page} -DOUTPUT=${man_page}.gz -P
+          ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
+  DEPENDS ${man_page} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
+  COMMENT "Compressing the manual page")
+add_custom_target(documentation ALL DEPENDS ${man_page}.gz)
 
 # Directories that an install creates get these modes whatever the umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-
 install(TARGETS gravemoor RUNTIME DESTINATION ${GRAVEMOOR_INSTALL_BINDIR} COMPONENT game)
-install(FILES ${PROJECT_BINARY_DIR}/gravemoor.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6
-        COMPONENT game)
+install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
 
-install(TARGETS gravemoor RUNTIME DESTINATION games COMPONENT deb EXCLUDE_FROM_ALL)
-install(FILES ${PROJECT_BINARY_DIR}/gravemoor.6.gz DESTINATION share/man/man6
-        COMPONENT deb EXCLUDE_FROM_ALL)
-install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
-        DESTINATION share/doc/gravemoor COMPONENT deb EXCLUDE_FROM_ALL)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
-        DESTINATION share/lintian/overrides RENAME gravemoor COMPONENT deb EXCLUDE_FROM_ALL)
+# The source release: the committed tree of HEAD, as git archive writes it,
+# under gravemoor-<version>/ (without what .gitattributes marks
+# export-ignore). Every entry carries the commit's time and owner 0; the
+# modes come from tar.umask, fixed here, and the line ends from the
+# repository, whatever the user's git settings; gzip -n stores no name and
+# no time. Only a git checkout can make it.
+if(EXISTS ${PROJECT_SOURCE_DIR}/.git)
+  find_package(Git QUIET)
+  find_program(GRAVEMOOR_GZIP gzip)
+endif()
+if(GIT_FOUND AND GRAVEMOOR_GZIP)
+  set(release_name ${PROJECT_NAME}-${PROJECT_VERSION})
+  add_custom_target(
+    source_release
+    COMMAND ${GIT_EXECUTABLE} -C ${PROJECT_SOURCE_DIR} -c tar.umask=0022 -c core.autocrlf=false
+            -c core.eol=lf archive --format=tar --prefix=${release_name}/
+            --output=${PROJECT_BINARY_DIR}/${release_name}.tar HEAD
+    COMMAND ${GRAVEMOOR_GZIP} -9 -n -f ${PROJECT_BINARY_DIR}/${release_name}.tar
+    COMMENT "Cutting ${release_name}.tar.gz from the last commit"
+    VERBATIM)
+else()
+  add_custom_target(
+    source_release
+    COMMAND ${CMAKE_COMMAND} -E echo "A source release is cut from a git checkout, with git and gzip"
+    COMMAND ${CMAKE_COMMAND} -E false
+    VERBATIM)
+endif()
 
-set(CPACK_PACKAGE_NAME gravemoor)
-set(CPACK_PACKAGE_VENDOR "the gravemoor developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console fantasy adventure that plays itself from a seed")
-set(CPACK_PACKAGE_CONTACT "${GRAVEMOOR_MAINTAINER}")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-
-set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL deb)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "gravemoor asks for your fighter's name, rolls its hit points, tells a short\n\
-story and plays two fights by itself: a lizardman and then a snow ape or a\n\
-bat. The command-line argument seeds the dice, so the same seed always\n\
-replays the same game.")
-
-# The source release: the project's own files under gravemoor-<version>/,
-# without build trees, version control or editor state.
-set(CPACK_SOURCE_GENERATOR TGZ)
-set(CPACK_SOURCE_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION})
-set(CPACK_VERBATIM_VARIABLES ON)
-string(REGEX REPLACE "([][+.*()^$])" "\\\\\\1" source_dir_pattern "${PROJECT_SOURCE_DIR}")
-set(CPACK_SOURCE_IGNORE_FILES
-    "^${source_dir_pattern}/\\.git$" "^${source_dir_pattern}/\\.git/" "^${source_dir_pattern}/build/"
-    "^${source_dir_pattern}/\\.cache/" "/node_modules/" "^${source_dir_pattern}/compile_commands\\.json$"
-    "~$" "\\.swp$")
-
-# The release for machines without Debian, a target of its own that the
-# static and mingw workflows build last: a tarball of the static game, and
-# a zip of the Windows one, each with the README and the licence.
+# The releases for machines without Debian, targets of their own that the
+# static and mingw workflows build last: a tarball of the static game, and a
+# zip of the Windows one, each with the README and the licence.
 if(GRAVEMOOR_STATIC)
   add_custom_target(
     release_tarball
-    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -DSTRIP=${CMAKE_STRIP} -P
-            ${PROJECT_SOURCE_DIR}/cmake/tarball.cmake
+    COMMAND
+      ${CMAKE_COMMAND} -DGAME=$<TARGET_FILE:gravemoor> -DMAN_PAGE=${man_page}
+      -DVERSION=${PROJECT_VERSION} -DSOURCE_DATE_EPOCH=${GRAVEMOOR_SOURCE_DATE_EPOCH}
+      -DSTRIP=${CMAKE_STRIP}
+      -DOUTPUT=${PROJECT_BINARY_DIR}/gravemoor-${PROJECT_VERSION}-linux-x86_64.tar.gz -P
+      ${PROJECT_SOURCE_DIR}/cmake/tarball.cmake
     DEPENDS gravemoor documentation
     VERBATIM)
 endif()
@@ -114,10 +88,3 @@ if(WIN32)
     DEPENDS gravemoor
     VERBATIM)
 endif()
-
-# Settings that CPack must decide when it runs, not when CMake configures.
-set(GRAVEMOOR_BINARY_DIR ${PROJECT_BINARY_DIR})
-configure_file(${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake.in
-               ${PROJECT_BINARY_DIR}/cpack_options.cmake @ONLY)
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_options.cmake)
-include(CPack)

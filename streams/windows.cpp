@@ -30,6 +30,7 @@ extern "C" {
 struct GravemoorStartupInfo {
   int new_mode;
 };
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the runtime's name
 int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand_wildcards,
                    GravemoorStartupInfo* startup);
 }

@@ -9,11 +9,11 @@
 
 // NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): replaces the C
 // library's
-extern "C" ssize_t read(int fd, void* buffer, std::size_t size) {
+extern "C" ssize_t read(int fd, void* buf, std::size_t nbytes) {
   static int reads_of_input = 0;
   if (fd == 0 && ++reads_of_input > 1) {
     errno = EIO;
     return -1;
   }
-  return syscall(SYS_read, fd, buffer, size);
+  return syscall(SYS_read, fd, buf, nbytes);
 }

@@ -168,8 +168,9 @@ TEST(Streams, AReadErrorIsReportedAfterTheGame) {
 // runtime wants to be first among the libraries, and is told not to mind.
 std::vector<std::string> preloading(const char* library) {
   const char* const asan = std::getenv("ASAN_OPTIONS");
-  return {std::string("LD_PRELOAD=") + library,
-          std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+  return {
+      std::string("LD_PRELOAD=") + library,
+      std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
 }
 
 TEST(Streams, OutOfMemoryIsToldWithoutAGame) {

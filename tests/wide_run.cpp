@@ -60,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
   const bool no_input = argc > 1 && std::wcscmp(argv[1], L"--no-input") == 0;
   if (no_input) ++first;
   if (first >= argc) {
-    std::fputws(L"usage: wide_run.exe [--no-input] PROGRAM [ARGUMENT]...\n", stderr);
+    (void)std::fputws(L"usage: wide_run.exe [--no-input] PROGRAM [ARGUMENT]...\n", stderr);
     return 255;
   }
   std::wstring line;
@@ -78,8 +78,8 @@ int wmain(int argc, wchar_t** argv) {
   PROCESS_INFORMATION process{};
   if (CreateProcessW(argv[first], line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                      &startup, &process) == 0) {
-    std::fwprintf(stderr, L"wide_run.exe: cannot start %ls (error %lu)\n", argv[first],
-                  GetLastError());
+    (void)std::fwprintf(stderr, L"wide_run.exe: cannot start %ls (error %lu)\n", argv[first],
+                        GetLastError());
     return 255;
   }
   WaitForSingleObject(process.hProcess, INFINITE);

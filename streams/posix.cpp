@@ -7,8 +7,9 @@
 #include "streams/standard_streams.hpp"
 #include "streams/system.hpp"
 
-// WASI has no terminal modes to ask about.
-#if __has_include(<termios.h>)
+// WASI has no terminal modes to ask about. (Asked by name: a WASI
+// toolchain may find the build machine's own termios.h.)
+#if !defined(__wasi__)
 #include <termios.h>
 #define GRAVEMOOR_HAVE_TERMIOS 1
 #else

@@ -3,6 +3,9 @@
 #   GAME     the built gravemoor.exe
 #   README   the README (default: README.md beside this folder)
 #   LICENSE  the licence (default: LICENSE beside this folder)
+#   PLAY, HOW_TO_PLAY  the script that asks for a seed and plays, and the
+#            text on playing by double-click and from a console (default:
+#            packaging/windows/play.cmd and how-to-play.txt beside this folder)
 #   VERSION  the game's version, for the zip's name and its one folder
 #   OUTPUT   the zip to write (default: gravemoor-VERSION-windows-x86_64.zip
 #            in the current folder)
@@ -21,12 +24,18 @@ endif()
 if(NOT LICENSE)
   set(LICENSE ${source_dir}/LICENSE)
 endif()
+if(NOT PLAY)
+  set(PLAY ${source_dir}/packaging/windows/play.cmd)
+endif()
+if(NOT HOW_TO_PLAY)
+  set(HOW_TO_PLAY ${source_dir}/packaging/windows/how-to-play.txt)
+endif()
 foreach(required GAME VERSION)
   if(NOT ${required})
     message(FATAL_ERROR "windows_zip.cmake: ${required} is not set")
   endif()
 endforeach()
-foreach(file GAME README LICENSE)
+foreach(file GAME README LICENSE PLAY HOW_TO_PLAY)
   if(NOT EXISTS ${${file}})
     message(FATAL_ERROR "windows_zip.cmake: ${file} ${${file}} does not exist")
   endif()
@@ -58,12 +67,22 @@ file(MAKE_DIRECTORY ${stage}/${name})
 file(COPY_FILE ${GAME} ${stage}/${name}/gravemoor.exe)
 file(COPY_FILE ${README} ${stage}/${name}/README.md)
 file(COPY_FILE ${LICENSE} ${stage}/${name}/LICENSE)
+# The Windows texts with Windows line breaks: cmd.exe misreads a batch file
+# without them, and older Notepads show one long line.
+foreach(text PLAY:play.cmd HOW_TO_PLAY:how-to-play.txt)
+  string(REPLACE ":" ";" text ${text})
+  list(GET text 0 variable)
+  list(GET text 1 file_name)
+  file(READ ${${variable}} content)
+  string(REPLACE "\n" "\r\n" content "${content}")
+  file(WRITE ${stage}/${name}/${file_name} "${content}")
+endforeach()
 file(CHMOD ${stage}/${name} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
            GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 file(CHMOD ${stage}/${name}/gravemoor.exe PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
            GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-file(CHMOD ${stage}/${name}/README.md ${stage}/${name}/LICENSE
-     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(CHMOD ${stage}/${name}/README.md ${stage}/${name}/LICENSE ${stage}/${name}/play.cmd
+     ${stage}/${name}/how-to-play.txt PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 # Info-ZIP's zip, because CMake's own archiver stores each file's access and
 # change times, which no build can fix. zip -X stores no times but the
@@ -73,7 +92,8 @@ find_program(ZIP zip)
 if(NOT ZIP)
   message(FATAL_ERROR "windows_zip.cmake: zip is missing (apt-get install zip)")
 endif()
-set(entries ${name}/LICENSE ${name}/README.md ${name}/gravemoor.exe)
+set(entries ${name}/LICENSE ${name}/README.md ${name}/gravemoor.exe ${name}/how-to-play.txt
+            ${name}/play.cmd)
 execute_process(COMMAND touch -d @${SOURCE_DATE_EPOCH} ${entries} WORKING_DIRECTORY ${stage}
                 RESULT_VARIABLE status)
 file(REMOVE ${OUTPUT})

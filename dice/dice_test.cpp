@@ -43,6 +43,7 @@ TEST(Dice, ParseSeed) {
   EXPECT_EQ(0U, parse_seed(""));
   EXPECT_EQ(0U, parse_seed("-"));
   EXPECT_EQ(0U, parse_seed("+-3"));
+  EXPECT_EQ(0U, parse_seed("--help"));
   EXPECT_EQ(0U, parse_seed("\xA0"
                            "5"));  // only ASCII blanks are skipped
   EXPECT_EQ(1U, parse_seed("4294967297"));
@@ -51,6 +52,7 @@ TEST(Dice, ParseSeed) {
   EXPECT_EQ(2147483647U, parse_seed("2147483649"));  // reads as -2147483647
   EXPECT_EQ(1U, parse_seed("4294967295"));           // reads as -1
   EXPECT_EQ(0U, parse_seed("-4294967296"));
+  EXPECT_EQ(4U, parse_seed("-4294967292"));  // wraps to 4
   EXPECT_EQ(3U, parse_seed("3\0"
                            "9"));  // an argument ends at its NUL
 }

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "driver/game.hpp"
-#include "driver/standard_streams.hpp"
+#include "streams/standard_streams.hpp"
 
 namespace {
 
@@ -27,15 +27,19 @@ void report(const char* what, int error = 0) {
 
 int main(int argc, char** argv) {
   gravemoor::set_up_standard_streams();
+  const std::span<const char* const> args = gravemoor::program_arguments(argc, argv);
+  if (args.data() == nullptr) {
+    report("out of memory");
+    return gravemoor::EXIT_OUT_OF_MEMORY;
+  }
   gravemoor::DescriptorSource source(gravemoor::STANDARD_INPUT);
-  gravemoor::DescriptorSink sink{gravemoor::STANDARD_OUTPUT};
+  gravemoor::DescriptorSink sink{gravemoor::STANDARD_OUTPUT, 0, &source};
   gravemoor::Input in{gravemoor::read_from_descriptor, &source};
   // On a terminal every line shows at once, so the prompt is on the screen
   // before the game waits for the name.
   gravemoor::Output out(gravemoor::drain_to_descriptor, &sink,
                         gravemoor::is_terminal(gravemoor::STANDARD_OUTPUT));
-  const int status = gravemoor::play_game(
-      std::span<const char* const>(argv, static_cast<std::size_t>(argc)), in, out);
+  const int status = gravemoor::play_game(args, in, out);
   // Whoever reads this input next starts right after the name, where the
   // input can take back what was read past it.
   gravemoor::give_back_unread(source);

@@ -9,8 +9,6 @@
 namespace gravemoor::testing {
 namespace {
 
-#if GRAVEMOOR_HAVE_POSIX_SPAWN
-
 TEST(Game, WrongArgumentCountEndsWithoutReading) {
   for (const auto& args : std::vector<std::vector<std::string>>{{}, {"1", "2"}, {"1", "2", "3"}}) {
     const GameRun run = run_game(args, "Ann\n");
@@ -28,18 +26,6 @@ TEST(Game, OutputThatCannotBeWrittenIsAFailure) {
   EXPECT_EQ(128 + SIGPIPE, broken.status);
   EXPECT_EQ("", broken.err);
 }
-
-#else
-
-TEST(Game, WrongArgumentCountEndsWithoutReading) {
-  GTEST_SKIP() << "needs POSIX processes to see how far the game reads its input";
-}
-
-TEST(Game, OutputThatCannotBeWrittenIsAFailure) {
-  GTEST_SKIP() << "needs POSIX descriptors to close standard output or break its pipe";
-}
-
-#endif
 
 }  // namespace
 }  // namespace gravemoor::testing

@@ -164,6 +164,15 @@ TEST(Streams, AReadErrorIsReportedAfterTheGame) {
   for (const int fd : {directory, full}) close(fd);
 }
 
+// The environment that preloads `library` into the game; the sanitizers'
+// runtime wants to be first among the libraries, and is told not to mind.
+std::vector<std::string> preloading(const char* library) {
+  const char* const asan = std::getenv("ASAN_OPTIONS");
+  return {
+      std::string("LD_PRELOAD=") + library,
+      std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+}
+
 TEST(Streams, OutOfMemoryIsToldWithoutAGame) {
   if (std::string_view(GRAVEMOOR_NO_MEMORY).empty()) {
     GTEST_SKIP() << "LD_PRELOAD cannot replace malloc in a static or an emulated game";
@@ -171,17 +180,28 @@ TEST(Streams, OutOfMemoryIsToldWithoutAGame) {
   const TempFile in("Ann\n");
   const TempFile out;
   const TempFile err;
-  // The sanitizers' runtime wants to be first among the libraries.
-  const char* const asan = std::getenv("ASAN_OPTIONS");
   const Ended ended =
-      wait_game(start_game("5", in.fd(), out.fd(), err.fd(),
-                           {"LD_PRELOAD=" GRAVEMOOR_NO_MEMORY, std::string("ASAN_OPTIONS=") +
-                                                                   (asan != nullptr ? asan : "") +
-                                                                   ":verify_asan_link_order=0"}));
+      wait_game(start_game("5", in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_NO_MEMORY)));
   EXPECT_EQ(1, ended.status);
   EXPECT_EQ("", slurp(out.fd()));
   EXPECT_EQ("gravemoor: out of memory\n", slurp(err.fd()));
   EXPECT_EQ(0, lseek(in.fd(), 0, SEEK_CUR)) << "nothing read";
+}
+
+TEST(Streams, AReadErrorInTheNameKeepsWhatCameBeforeIt) {
+  if (std::string_view(GRAVEMOOR_READ_ERROR).empty()) {
+    GTEST_SKIP() << "LD_PRELOAD cannot replace read in a static or an emulated game";
+  }
+  // The first read brings "An", the second fails: the fighter is named An,
+  // as the name's conversion keeps what it had, and the error is told.
+  const TempFile in("An");
+  const TempFile out;
+  const TempFile err;
+  const Ended ended =
+      wait_game(start_game("0", in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_READ_ERROR)));
+  EXPECT_EQ(transcript("seed-0-name-An"), slurp(out.fd()));
+  EXPECT_EQ("gravemoor: read error: Input/output error\n", slurp(err.fd()));
+  EXPECT_EQ(1, ended.status);
 }
 
 TEST(Streams, LeavesWhatFollowsTheNameToTheNextReader) {

@@ -1,5 +1,6 @@
 // A game played on a pseudo-terminal, as a person plays it: the prompt must
-// be on the screen before the game waits for the name.
+// be on the screen before the game waits for the name, and the game waits
+// for the name however the terminal is set, until the input really ends.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,7 +30,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -71,10 +74,14 @@ int wait_for_game(pid_t pid, int timeout_ms) {
   return -1;
 }
 
-TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
-  int terminal = -1;
+// A game of `seed` on a new pseudo-terminal, whose other side is `terminal`;
+// `set_up` may change the terminal's modes first. Returns the game's
+// process, or -1.
+template <class SetUp>
+pid_t start_on_terminal(const char* seed, int& terminal, SetUp set_up) {
   int screen_side = -1;
-  ASSERT_EQ(0, openpty(&terminal, &screen_side, nullptr, nullptr, nullptr));
+  if (openpty(&terminal, &screen_side, nullptr, nullptr, nullptr) != 0) return -1;
+  set_up(screen_side);
   // Started with posix_spawn rather than a fork: a fork of this process
   // never returns in the child under qemu-i386, which a cross build's tests
   // run under, while posix_spawn does.
@@ -84,13 +91,44 @@ TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
   posix_spawn_file_actions_addclose(&actions, terminal);
   posix_spawn_file_actions_addclose(&actions, screen_side);
   std::vector<std::string> words = game_command();
-  words.emplace_back("0");
+  words.emplace_back(seed);
   std::vector<char*> argv = argument_vector(words);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   close(screen_side);  // else the terminal stays open after the game ends
-  ASSERT_EQ(0, spawned);
+  return pid;
+}
+
+pid_t start_on_terminal(const char* seed, int& terminal) {
+  return start_on_terminal(seed, terminal, [](int) {});
+}
+
+// Waits up to five seconds for the game to end, as wait_for_game, and
+// returns the processor time it took in milliseconds, or -1 (and status -1)
+// if it had to be killed.
+double cpu_ms_when_ended(pid_t pid, int& status) {
+  rusage usage{};
+  int waited = 0;
+  while (wait4(pid, &status, WNOHANG, &usage) != pid) {
+    if ((waited += 10) > 5000) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      status = -1;
+      return -1;
+    }
+    usleep(10'000);
+  }
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
+  int terminal = -1;
+  const pid_t pid = start_on_terminal("0", terminal);
+  ASSERT_NE(-1, pid);
 
   const std::string expected = as_terminal_shows(transcript("seed-0"));
   const std::string prompt = "enter your name... below\r\n";
@@ -113,9 +151,71 @@ TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
       << "the game did not end by itself";
 }
 
+TEST(Terminal, ARawTerminalWaitsForTheName) {
+  // A terminal in raw mode whose reads return at once, or after a tenth of
+  // a second, with nothing when nothing was typed: no end of input.
+  for (const cc_t tenths : {cc_t{0}, cc_t{1}}) {
+    int terminal = -1;
+    const pid_t pid = start_on_terminal("1", terminal, [tenths](int screen_side) {
+      termios modes{};
+      tcgetattr(screen_side, &modes);
+      cfmakeraw(&modes);
+      modes.c_cc[VMIN] = 0;
+      modes.c_cc[VTIME] = tenths;
+      tcsetattr(screen_side, TCSANOW, &modes);
+    });
+    ASSERT_NE(-1, pid);
+    std::string screen;
+    for (int waited = 0; waited < 5; ++waited) read_screen(terminal, screen, 100);
+    int status = 0;
+    EXPECT_EQ(0, waitpid(pid, &status, WNOHANG)) << "VTIME " << +tenths << ": the game has ended";
+    ASSERT_EQ(4, write(terminal, "Ann\r", 4));  // no line discipline: CR is the blank
+    while (read_screen(terminal, screen, 5000) > 0) {
+    }
+    close(terminal);
+    const double cpu_ms = cpu_ms_when_ended(pid, status);
+    // Raw: neither an echo of the name nor a CR before each line break.
+    EXPECT_EQ(transcript("seed-1"), screen) << "VTIME " << +tenths;
+    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "VTIME " << +tenths << ": the game did not end by itself";
+    // Asleep while it waits, not spinning on empty reads.
+    EXPECT_LE(0, cpu_ms);
+    EXPECT_LT(cpu_ms, 100) << "VTIME " << +tenths;
+  }
+}
+
+TEST(Terminal, CtrlDEndsTheInputOfACookedTerminal) {
+  int terminal = -1;
+  const pid_t pid = start_on_terminal("0", terminal);
+  ASSERT_NE(-1, pid);
+  const std::string prompt = "enter your name... below\r\n";
+  std::string screen;
+  for (int waited = 0; screen.find(prompt) == std::string::npos && waited < 100; ++waited) {
+    read_screen(terminal, screen, 100);
+  }
+  ASSERT_EQ(1, write(terminal, "\x04", 1));  // Ctrl-D at the start of a line
+  while (read_screen(terminal, screen, 5000) > 0) {
+  }
+  close(terminal);
+  const int status = wait_for_game(pid, 5000);
+  const std::string nameless = as_terminal_shows(transcript("seed-0-nameless"));
+  const std::string after_prompt = nameless.substr(nameless.find(prompt) + prompt.size());
+  EXPECT_TRUE(screen.ends_with(after_prompt)) << screen;
+  EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << "the game did not end by itself";
+}
+
 #else
 
 TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
+  GTEST_SKIP() << "needs openpty(), which this platform lacks";
+}
+
+TEST(Terminal, ARawTerminalWaitsForTheName) {
+  GTEST_SKIP() << "needs openpty(), which this platform lacks";
+}
+
+TEST(Terminal, CtrlDEndsTheInputOfACookedTerminal) {
   GTEST_SKIP() << "needs openpty(), which this platform lacks";
 }
 

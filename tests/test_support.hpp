@@ -9,11 +9,9 @@
 #include <string_view>
 #include <vector>
 
-// The runner needs POSIX processes and descriptors; where they are missing
-// (Windows) the tests that use it are skipped, and the cases that hold on
-// every platform run from run_game.cmake instead.
-#if __has_include(<spawn.h>) && __has_include(<sys/wait.h>) && __has_include(<unistd.h>)
-#define GRAVEMOOR_HAVE_POSIX_SPAWN 1
+// The runner needs POSIX processes and descriptors: the tests that use it
+// are built for POSIX systems alone (see tests/CMakeLists.txt), and the
+// cases that hold on every platform run from run_game.cmake.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -24,9 +22,6 @@
 extern "C" {
 extern char** environ;
 }
-#else
-#define GRAVEMOOR_HAVE_POSIX_SPAWN 0
-#endif
 
 // The command that runs the game: a cross build's emulator, then the game.
 #ifndef GRAVEMOOR_EMULATOR
@@ -49,8 +44,6 @@ inline std::string transcript(std::string_view name) {
 
 // The words that start the built game: the emulator's, if any, and its path.
 inline std::vector<std::string> game_command() { return {GRAVEMOOR_EMULATOR GRAVEMOOR_EXE}; }
-
-#if GRAVEMOOR_HAVE_POSIX_SPAWN
 
 struct GameRun {
   int status = -1;  // the exit status, or 128 + the signal that ended it
@@ -138,7 +131,5 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
   for (std::FILE* file : {in, out, err}) std::fclose(file);
   return run;
 }
-
-#endif  // GRAVEMOOR_HAVE_POSIX_SPAWN
 
 }  // namespace gravemoor::testing

@@ -1,0 +1,207 @@
+// The standard streams' system calls on Windows, on the C runtime's
+// descriptors and the handles behind them, and the arguments as Windows
+// hands them over: UTF-16.
+//
+// The three descriptors are switched to binary mode. Standard input must be, or
+// the runtime would end the name at a Ctrl-Z byte and read it differently
+// from every other platform. Standard output gets its line breaks as CRLF,
+// as Windows text streams write them, but the translation is done here and
+// not by the runtime's text mode: the writes then take exactly the bytes
+// they count, so a short write resumes at the right byte, and the runtime's
+// own text-mode rules (which differ between its versions) stay out of the
+// game.
+#include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <cwchar>
+
+#include "streams/standard_streams.hpp"
+#include "streams/system.hpp"
+
+// The C runtime's own reading of the UTF-16 command line into words, the
+// one a wmain gets: exported by every msvcrt.dll and by MinGW-w64's UCRT
+// start-up code, though declared in no public header.
+extern "C" {
+struct GravemoorStartupInfo {
+  int new_mode;
+};
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the runtime's name
+int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand_wildcards,
+                   GravemoorStartupInfo* startup);
+}
+
+namespace gravemoor {
+namespace {
+
+// The errno value that names a failed write as POSIX would, from the error
+// Windows itself reports. (Windows has no SIGPIPE: a write into a pipe
+// whose reader has gone fails with ERROR_NO_DATA from Windows,
+// ERROR_PIPE_NOT_CONNECTED from wine, or ERROR_BROKEN_PIPE.)
+int write_errno(unsigned long system_error) {
+  switch (system_error) {
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED:
+      return EPIPE;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_INVALID_HANDLE:
+    case ERROR_ACCESS_DENIED:  // a handle open for reading alone
+      return EBADF;
+    default:
+      return EIO;
+  }
+}
+
+HANDLE handle_of(int fd) {
+  // The runtime hands its handles out as integers.
+  return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));  // NOLINT(performance-no-int-to-ptr)
+}
+
+// Writes all of `bytes` as they stand; returns 0 or an errno value. Straight
+// to the handle, past the runtime's _write: when a disk fills during a
+// write, that says EINVAL (and under wine loses how much it wrote), where
+// Windows itself says the disk is full.
+int write_exactly(int fd, std::string_view bytes) {
+  const HANDLE handle = handle_of(fd);
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return EBADF;
+  while (!bytes.empty()) {
+    // WriteFile takes a 32-bit count; the game never hands over more than a
+    // buffer's worth, but a larger block is simply written in parts.
+    const auto count = static_cast<DWORD>(bytes.size() < INT_MAX ? bytes.size() : INT_MAX);
+    DWORD written = 0;
+    if (::WriteFile(handle, bytes.data(), count, &written, nullptr) == 0) {
+      return write_errno(::GetLastError());
+    }
+    if (written == 0) return EIO;  // a device that takes nothing would keep us here forever
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+// Writes the UTF-8 form of the NUL-terminated UTF-16 text `wide` at `out`,
+// with its NUL, and returns the byte after that. A surrogate without its
+// other half, which no UTF-8 text can hold, becomes U+FFFD, the
+// replacement character. `out` needs room for three bytes per code unit and
+// the NUL.
+char* write_utf8(const wchar_t* wide, char* out) {
+  const auto put = [&out](unsigned long byte) { *out++ = static_cast<char>(byte); };
+  for (; *wide != L'\0'; ++wide) {
+    unsigned long c = static_cast<unsigned short>(*wide);
+    const auto next = static_cast<unsigned short>(wide[1]);
+    if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+      ++wide;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      put(c);
+    } else if (c < 0x800) {
+      put(0xC0 | (c >> 6));
+      put(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      put(0xE0 | (c >> 12));
+      put(0x80 | ((c >> 6) & 0x3F));
+      put(0x80 | (c & 0x3F));
+    } else {
+      put(0xF0 | (c >> 18));
+      put(0x80 | ((c >> 12) & 0x3F));
+      put(0x80 | ((c >> 6) & 0x3F));
+      put(0x80 | (c & 0x3F));
+    }
+  }
+  *out++ = '\0';
+  return out;
+}
+
+}  // namespace
+
+void set_up_standard_streams() {
+  ::_setmode(STANDARD_INPUT, _O_BINARY);
+  ::_setmode(STANDARD_OUTPUT, _O_BINARY);
+  ::_setmode(STANDARD_ERROR, _O_BINARY);
+}
+
+// The runtime's `argv` is the command line in the ANSI code page, with a
+// best-fit mapping that turns lookalikes into ASCII (a fullwidth digit into
+// a digit, U+2212 into a minus sign): the game would read a seed there
+// that it reads nowhere else. So the words are taken from the UTF-16
+// command line itself and made UTF-8, as every other platform hands them
+// over. The memory is the program's until it ends.
+std::span<const char* const> program_arguments(int /*argc*/, char** /*argv*/) {
+  int count = 0;
+  wchar_t** wide = nullptr;
+  wchar_t** environment = nullptr;
+  GravemoorStartupInfo startup{0};
+  if (::__wgetmainargs(&count, &wide, &environment, 0, &startup) < 0 || wide == nullptr) return {};
+  std::size_t bytes = (static_cast<std::size_t>(count) + 1) * sizeof(char*);
+  for (int i = 0; i < count; ++i) bytes += 3 * std::wcslen(wide[i]) + 1;
+  void* const memory = std::malloc(bytes);
+  if (memory == nullptr) return {};
+  auto** const words = static_cast<const char**>(memory);
+  char* text = reinterpret_cast<char*>(words + count + 1);
+  for (int i = 0; i < count; ++i) {
+    words[i] = text;
+    text = write_utf8(wide[i], text);
+  }
+  words[count] = nullptr;
+  return {words, static_cast<std::size_t>(count)};
+}
+
+bool is_terminal(int fd) { return ::_isatty(fd) != 0; }
+
+namespace system {
+
+long read_some(int fd, std::span<char> buffer) {
+  for (;;) {
+    ::SetLastError(ERROR_SUCCESS);
+    const int got = ::_read(fd, buffer.data(), static_cast<unsigned int>(buffer.size()));
+    // 0 is also where the writer of a pipe has gone: the runtime reads
+    // ERROR_BROKEN_PIPE as the end of input.
+    if (got >= 0) return got;
+    if (errno == EINTR) continue;
+    // The runtime says EINVAL where Windows says more.
+    switch (::GetLastError()) {
+      case ERROR_INVALID_FUNCTION:  // a directory (wine: one handed over from POSIX too)
+        return -EISDIR;
+      case ERROR_INVALID_HANDLE:
+        return -EBADF;
+      default:
+        return -errno;
+    }
+  }
+}
+
+int write_all(int fd, std::string_view bytes) {
+  // The text with each LF as CR LF, in blocks: a game's whole output
+  // usually goes out in one write, as on POSIX.
+  std::array<char, 8192> block;
+  std::size_t used = 0;
+  for (const char c : bytes) {
+    if (used + 2 > block.size()) {
+      if (const int error = write_exactly(fd, std::string_view(block.data(), used))) return error;
+      used = 0;
+    }
+    if (c == '\n') block[used++] = '\r';
+    block[used++] = c;
+  }
+  return write_exactly(fd, std::string_view(block.data(), used));
+}
+
+bool seek_back(int fd, std::size_t count) {
+  // Only a file on disk can take bytes back: the runtime's seek on a pipe
+  // or a console is not an error but undefined, so those are not tried.
+  const HANDLE handle = handle_of(fd);
+  if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) return false;
+  return ::_lseeki64(fd, -static_cast<long long>(count), SEEK_CUR) >= 0;
+}
+
+}  // namespace system
+}  // namespace gravemoor

@@ -39,9 +39,10 @@ if (first.status !== null) throw new Error(`the game did not wait for the name (
 const escape = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;");
 const screen = escape(new TextDecoder().decode(first.stdout));
 
-// Starts the game's script a little after the first frame, which then has
-// the machine to itself until it is on screen; the script's text is inline,
-// so 'unsafe-inline' lets it run as a script element of its own.
+// Starts the game's script once the first screen is on screen (the first
+// contentful paint, where the browser reports it), so that nothing competes
+// with that paint; the script's text is inline, so 'unsafe-inline' lets it
+// run as a script element of its own.
 const boot = esbuild.transformSync(
   `let booted = false;
   const boot = () => {
@@ -51,10 +52,14 @@ const boot = esbuild.transformSync(
     script.textContent = document.getElementById("game").textContent;
     document.body.append(script);
   };
-  requestAnimationFrame(() => {
-    performance.mark("gravemoor-first-frame");
-    setTimeout(boot, 50);
-  });
+  try {
+    new PerformanceObserver((list, observer) => {
+      if (!list.getEntries().some((entry) => entry.name === "first-contentful-paint")) return;
+      observer.disconnect();
+      setTimeout(boot);
+    }).observe({ type: "paint", buffered: true });
+  } catch {}
+  requestAnimationFrame(() => performance.mark("gravemoor-first-frame"));
   setTimeout(boot, 250);`,
   { minify: true },
 ).code;

@@ -33,10 +33,9 @@ const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 const firstScreen = log.textContent;
 const canRun = typeof WebAssembly === "object" && typeof WebAssembly.compile === "function";
-// Compiled once, after the first paint, while the player reads the prompt.
-const modulePromise = canRun
-  ? new Promise((resolve) => setTimeout(resolve, 0)).then(() => compileGame(fromBase64(GRAVEMOOR_WASM)))
-  : Promise.reject(new Error("no WebAssembly"));
+// Compiled once, while the player reads the prompt (this script starts
+// after the first paint).
+const modulePromise = canRun ? compileGame(fromBase64(GRAVEMOOR_WASM)) : Promise.reject(new Error("no WebAssembly"));
 modulePromise.catch(() => {}); // reported by the run that needs it
 
 // The browser's own decoder where it has one; the loop elsewhere is still

@@ -14,6 +14,9 @@ export const SEED_MAX = 64;
 export const NAME_MAX = 51;
 
 const isSpace = (byte) => byte === 32 || (byte >= 9 && byte <= 13);
+// 4096 as 4,096; not toLocaleString, whose first call loads the browser's
+// locale data for tens of milliseconds.
+const grouped = (n) => String(n).replace(/\B(?=(\d{3})+$)/g, ",");
 
 // The seed that the game reads in `text`: blanks, one sign, decimal digits
 // modulo 2^32, then the absolute value read as a signed 32-bit number.
@@ -118,7 +121,7 @@ export function readAddress(hash) {
     seed = new TextDecoder().decode(decodeBytes(fields.get("seed")));
     if (seed.length > SEED_MAX) {
       const short = boundSeed(seed);
-      notes.push(`This link's seed is ${seed.length.toLocaleString("en")} characters long, more than the ${SEED_MAX} that the page takes; the game reads it as ${short}, so it plays as seed ${short}, the same game.`);
+      notes.push(`This link's seed is ${grouped(seed.length)} characters long, more than the ${SEED_MAX} that the page takes; the game reads it as ${short}, so it plays as seed ${short}, the same game.`);
       seed = short;
     }
   }
@@ -134,7 +137,7 @@ export function readAddress(hash) {
       input = name.subarray(0, Math.min(readByGame(name), INPUT_MAX - 1));
       if (input[input.length - 1] !== 10) input = concat(input, [10]);
       ended = false;
-      notes.push(`This link's name is longer than the ${INPUT_MAX.toLocaleString("en")} bytes that the page takes for a game, and the game reads at most ${NAME_MAX} bytes of a name: the page plays what the game reads of it.`);
+      notes.push(`This link's name is longer than the ${grouped(INPUT_MAX)} bytes that the page takes for a game, and the game reads at most ${NAME_MAX} bytes of a name: the page plays what the game reads of it.`);
     }
   }
   return { seed, input, ended, notes };

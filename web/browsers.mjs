@@ -123,7 +123,8 @@ async function launchWebKit({ Builder, Key }) {
         async waitFor(fn, ...args) {
           const deadline = Date.now() + 10000;
           for (;;) {
-            const value = await run(fn, ...args);
+            // A page that is unloading (a reload) answers with an error: ask again.
+            const value = await run(fn, ...args).catch(() => false);
             if (value) return value;
             if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
             await new Promise((resolve) => setTimeout(resolve, 20));

@@ -5,7 +5,8 @@ import assert from "node:assert/strict";
 import { spawnSync } from "node:child_process";
 import { openSync, closeSync, readFileSync, statSync } from "node:fs";
 import { test } from "node:test";
-import { compileGame, runGame, screenBytes } from "./wasi.js";
+import { compileGame, runGame } from "./wasi.js";
+import { INPUT_MAX, SEED_MAX, boundSeed, gameAddress, readAddress, screenOf } from "./terminal.js";
 
 const { GRAVEMOOR_WASM, GRAVEMOOR_NATIVE, GRAVEMOOR_PAGE } = process.env;
 const module = await compileGame(readFileSync(GRAVEMOOR_WASM));
@@ -80,20 +81,80 @@ test("text that cannot be written gives status 1 and the native message", async 
   }
 });
 
-// The page shows what the game wrote before its read found no input, and
-// after the name the screen a terminal shows: the line echoed after the prompt.
-test("the game waits at the prompt and the screen echoes the name after it", async () => {
-  for (const seed of ["0", "1", "212", "127706", "abc"]) {
+// What a terminal shows for the native game: its output with everything
+// typed echoed after the prompt, where the game waits while it reads.
+function terminal(seed, typed) {
+  const output = Buffer.from(native([seed], typed).stdout).toString("latin1");
+  const at = output.indexOf(PROMPT) + PROMPT.length;
+  return output.slice(0, at) + Buffer.from(typed).toString("latin1") + output.slice(at);
+}
+
+// The page shows what the game wrote before its read found no input, the
+// same for every seed, which the build put into the page; after the input,
+// the screen a terminal shows, whatever was typed.
+test("the first screen in the page is what the game writes before the name", async () => {
+  const page = readFileSync(GRAVEMOOR_PAGE, "utf8");
+  const shown = page.match(/<pre id="log"[^>]*>([^<]*)<\/pre>/)[1].replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&amp;/g, "&");
+  for (const seed of ["0", "1", "212", "127706", "abc", ""]) {
     const before = await runGame(module, { args: ["gravemoor", seed], input: new Uint8Array(0), inputEnded: false });
     assert.equal(before.status, null);
-    const text = new TextDecoder().decode(before.stdout);
-    assert.ok(text.endsWith(PROMPT), text);
-
-    const after = await runGame(module, { args: ["gravemoor", seed], input: encoder.encode("\nAnn\n"), inputEnded: false });
-    const whole = Buffer.from(native([seed], "Ann\n").stdout).toString();
-    assert.equal(after.status, 0);
-    assert.equal(Buffer.from(screenBytes(after)).toString(), text + "\nAnn\n" + whole.slice(text.length));
+    assert.equal(new TextDecoder().decode(before.stdout), shown);
   }
+  assert.ok(shown.endsWith(PROMPT));
+});
+
+test("the screen echoes every typed line whole, as a terminal does", async () => {
+  const inputs = ["Ann\n", "\n\n  Ann Lee\n", "C".repeat(300) + "\n", "Zo\u00eb\n", "Bob", " \t\n\u00ff\n", "Ann\nBob\n"];
+  for (const seed of ["0", "3", "212", "127706"]) {
+    for (const typed of inputs) {
+      const input = encoder.encode(typed);
+      const ended = !typed.endsWith("\n");
+      const run = await runGame(module, { args: ["gravemoor", seed], input, inputEnded: ended });
+      assert.equal(run.status, 0);
+      // The page never shows a line the game did not reach: "Bob" after
+      // a finished game was typed after it.
+      const reached = typed === "Ann\nBob\n" ? "Ann\n" : typed;
+      assert.equal(Buffer.from(screenOf(run, input)).toString("latin1"), terminal(seed, Buffer.from(encoder.encode(reached))), JSON.stringify(typed));
+    }
+  }
+});
+
+test("a game's address carries all that was typed, and a link only so much", () => {
+  const cases = [
+    { seed: "42", input: "Ann\n", ended: false, address: "#seed=42&name=Ann" },
+    { seed: "-5 x", input: "\n\nAnn Lee\n", ended: false, address: "#seed=-5%20x&name=%0A%0AAnn%20Lee" },
+    { seed: "7", input: "Bob", ended: true, address: "#seed=7&name=Bob&end" },
+    { seed: "7", input: "Bob", ended: false, address: "#seed=7&name=Bob&open" },
+    { seed: "5", input: "", ended: true, address: "#seed=5&name=&end" },
+    { seed: "9", input: "", ended: false, address: "#seed=9" },
+  ];
+  for (const { seed, input, ended, address } of cases) {
+    assert.equal(gameAddress({ seed, input: encoder.encode(input), ended }), address);
+    const read = readAddress(address);
+    assert.deepEqual([read.seed, Buffer.from(read.input).toString(), read.ended, read.notes], [seed, input, ended, []]);
+  }
+  // Any byte, and the links of other writers: + for a blank, %-less text.
+  assert.deepEqual([...readAddress("#seed=1&name=%FF%00+a%C3%A9").input], [0xff, 0, 32, 97, 0xc3, 0xa9, 10]);
+  // A name past the bound: what the game reads of it, then Enter.
+  const huge = readAddress(`#seed=1&name=%0A${"A".repeat(1 << 20)}`);
+  assert.equal(Buffer.from(huge.input).toString(), `\n${"A".repeat(51)}\n`);
+  assert.equal(huge.notes.length, 1);
+  const blanks = readAddress(`#seed=1&name=${"%20".repeat(INPUT_MAX + 10)}`);
+  assert.ok(blanks.input.length <= INPUT_MAX && !blanks.ended);
+  const fits = readAddress(`#seed=1&name=${"B".repeat(INPUT_MAX - 1)}`);
+  assert.equal(fits.input.length, INPUT_MAX);
+  assert.deepEqual(fits.notes, []);
+});
+
+test("a seed longer than the bound plays as the number it reads as: the same game", async () => {
+  const seeds = [` 12${"9".repeat(200)}`, `-${"4".repeat(70)}x`, "+".repeat(80), `${"0".repeat(100)}7`];
+  for (const seed of seeds) {
+    const short = boundSeed(seed);
+    assert.ok(short.length <= SEED_MAX);
+    assert.deepEqual(await wasm([short], "Ann\n"), native([seed], "Ann\n"), JSON.stringify(seed));
+    assert.equal(readAddress(`#seed=${encodeURIComponent(seed)}`).seed, short);
+  }
+  for (const seed of SEEDS) assert.deepEqual(await wasm([boundSeed(seed)], "Ann\n"), native([seed], "Ann\n"));
 });
 
 test("the page is one file within its budget", () => {

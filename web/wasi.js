@@ -58,7 +58,7 @@ export function compileGame(bytes) {
 // Uint8Arrays; reads lists each piece of input handed to the game as
 // {at, bytes}, `at` being the length of stdout at that moment, so that a
 // terminal's screen (output with the typed text echoed where it was typed)
-// can be put together.
+// can be put together (terminal.js).
 export async function runGame(module, { args, input, inputEnded, failWrites = 0 }) {
   const encoder = new TextEncoder();
   const argv = args.map((arg) => encoder.encode(arg + "\0"));
@@ -188,25 +188,4 @@ class Sink {
   bytes() {
     return this.buffer.slice(0, this.length);
   }
-}
-
-// The terminal's screen after a run: the output with each piece of input
-// echoed where it was typed, that is, at the point the game had written up
-// to when it read that piece. `pending` is typed text the game has not read
-// yet (the line being typed, or one entered but not yet run).
-export function screenBytes({ stdout, reads }, pending = new Uint8Array(0)) {
-  const parts = [];
-  let from = 0;
-  for (const { at, bytes } of reads) {
-    parts.push(stdout.subarray(from, at), bytes);
-    from = at;
-  }
-  parts.push(stdout.subarray(from), pending);
-  const screen = new Uint8Array(parts.reduce((sum, p) => sum + p.length, 0));
-  let offset = 0;
-  for (const part of parts) {
-    screen.set(part, offset);
-    offset += part.length;
-  }
-  return screen;
 }

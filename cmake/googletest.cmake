@@ -29,8 +29,9 @@ if(NOT TARGET GTest::gtest_main)
         "or configure without the tests: -DBUILD_TESTING=OFF")
   endif()
   function(gravemoor_add_googletest)
-    # GoogleTest's code is not ours to hold to our warnings.
-    string(REPLACE "-Werror" "" CMAKE_CXX_FLAGS "${CMAKE_CXX_FLAGS}")
+    # GoogleTest's code is not ours to hold to our warnings: it links no
+    # gravemoor_warnings, and warnings are no errors in its targets.
+    set(CMAKE_COMPILE_WARNING_AS_ERROR OFF)
     set(BUILD_GMOCK OFF)
     set(INSTALL_GTEST OFF)
     set(gtest_force_shared_crt ON) # the MSVC runtime the rest of the build uses

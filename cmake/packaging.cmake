@@ -16,23 +16,17 @@ set(GRAVEMOOR_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR}
     CACHE STRING "Where cmake --install puts the game, under the prefix")
 
 # The manual page, dated from the sources (never the time of the build) and
-# versioned from the project, compressed as gzip -9 -n would.
+# versioned from the project. It is installed as it is: man reads it so,
+# and a Debian package compresses it in its own build.
 string(TIMESTAMP GRAVEMOOR_DATE "%Y-%m-%d" UTC)
 set(man_page ${PROJECT_BINARY_DIR}/gravemoor.6)
 configure_file(${PROJECT_SOURCE_DIR}/man/gravemoor.6.in ${man_page} @ONLY)
-add_custom_command(
-  OUTPUT ${man_page}.gz
-  COMMAND ${CMAKE_COMMAND} -DINPUT=${man_page} -DOUTPUT=${man_page}.gz -P
-          ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
-  DEPENDS ${man_page} ${PROJECT_SOURCE_DIR}/cmake/gzip.cmake
-  COMMENT "Compressing the manual page")
-add_custom_target(documentation ALL DEPENDS ${man_page}.gz)
 
 # Directories that an install creates get these modes whatever the umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS gravemoor RUNTIME DESTINATION ${GRAVEMOOR_INSTALL_BINDIR} COMPONENT game)
-install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
+install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
 
 # The source release: the committed tree of HEAD, as git archive writes it,
 # under gravemoor-<version>/ (without what .gitattributes marks
@@ -62,29 +56,40 @@ else()
     VERBATIM)
 endif()
 
-# The releases for machines without Debian, targets of their own that the
-# static and mingw workflows build last: a tarball of the static game, and a
-# zip of the Windows one, each with the README and the licence.
-if(GRAVEMOOR_STATIC)
-  add_custom_target(
-    release_tarball
-    COMMAND
-      ${CMAKE_COMMAND} -DGAME=$<TARGET_FILE:gravemoor> -DMAN_PAGE=${man_page}
-      -DVERSION=${PROJECT_VERSION} -DSOURCE_DATE_EPOCH=${GRAVEMOOR_SOURCE_DATE_EPOCH}
-      -DSTRIP=${CMAKE_STRIP}
-      -DOUTPUT=${PROJECT_BINARY_DIR}/gravemoor-${PROJECT_VERSION}-linux-x86_64.tar.gz -P
-      ${PROJECT_SOURCE_DIR}/cmake/tarball.cmake
-    DEPENDS gravemoor documentation
-    VERBATIM)
-endif()
+# The releases for machines without Debian, made by the static and mingw
+# workflows as their last step: a tarball of the static game with its
+# manual page, and a zip of the Windows one with play.cmd, the text on
+# playing and the manual page as plain text; each with the README and the
+# licence.
 if(WIN32)
+  find_program(GRAVEMOOR_GROFF groff REQUIRED)
+  set(manual_text ${PROJECT_BINARY_DIR}/manual.txt)
+  add_custom_command(
+    OUTPUT ${manual_text}
+    COMMAND ${GRAVEMOOR_GROFF} -man -Tascii -P-cbou -rHY=0 ${man_page} > ${manual_text}
+    DEPENDS ${man_page}
+    COMMENT "The manual page as plain text")
+  set(archive release_zip zip windows-x86_64)
+  set(texts ${PROJECT_SOURCE_DIR}/packaging/windows/play.cmd
+            ${PROJECT_SOURCE_DIR}/packaging/windows/how-to-play.txt ${manual_text})
+elseif(GRAVEMOOR_STATIC)
+  set(archive release_tarball tar.gz linux-x86_64)
+  set(texts "")
+endif()
+if(archive)
+  list(POP_FRONT archive target format platform)
+  set(name ${PROJECT_NAME}-${PROJECT_VERSION}-${platform})
+  set(files ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE)
+  if(NOT WIN32)
+    list(APPEND files ${man_page})
+  endif()
   add_custom_target(
-    release_zip
+    ${target}
     COMMAND
-      ${CMAKE_COMMAND} -DGAME=$<TARGET_FILE:gravemoor> -DVERSION=${PROJECT_VERSION}
-      -DSOURCE_DATE_EPOCH=${GRAVEMOOR_SOURCE_DATE_EPOCH}
-      -DOUTPUT=${PROJECT_BINARY_DIR}/gravemoor-${PROJECT_VERSION}-windows-x86_64.zip -P
-      ${PROJECT_SOURCE_DIR}/cmake/windows_zip.cmake
-    DEPENDS gravemoor
+      ${CMAKE_COMMAND} -DFORMAT=${format} -DNAME=${name} -DGAME=$<TARGET_FILE:gravemoor>
+      -DSTRIP=${CMAKE_STRIP} "-DFILES=${files}" "-DTEXTS=${texts}"
+      -DSOURCE_DATE_EPOCH=${GRAVEMOOR_SOURCE_DATE_EPOCH} -DOUTPUT=${PROJECT_BINARY_DIR}/${name}.${format}
+      -P ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake
+    DEPENDS gravemoor ${manual_text}
     VERBATIM)
 endif()

@@ -2,6 +2,8 @@
 // and the expected transcripts.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -17,11 +19,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-// POSIX defines it, but not every C library declares it (macOS does not).
-extern "C" {
-extern char** environ;
-}
 
 // The command that runs the game: a cross build's emulator, then the game.
 #ifndef GRAVEMOOR_EMULATOR
@@ -91,8 +88,8 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
   std::FILE* const in = std::tmpfile();
   std::FILE* const out = std::tmpfile();
   std::FILE* const err = std::tmpfile();
-  std::fwrite(input.data(), 1, input.size(), in);
-  std::fflush(in);
+  EXPECT_EQ(std::fwrite(input.data(), 1, input.size(), in), input.size());
+  EXPECT_EQ(std::fflush(in), 0);
   lseek(fileno(in), 0, SEEK_SET);
 
   posix_spawn_file_actions_t actions;
@@ -128,7 +125,8 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
   run.input_read = lseek(fileno(in), 0, SEEK_CUR);
   run.out = slurp(fileno(out));
   run.err = slurp(fileno(err));
-  for (std::FILE* file : {in, out, err}) std::fclose(file);
+  // Only read, so closing them cannot lose anything.
+  for (std::FILE* file : {in, out, err}) (void)std::fclose(file);
   return run;
 }
 

@@ -3,7 +3,7 @@
 namespace gravemoor {
 
 void show_victory(Output& out) {
-  // The word sits left of centre, as the banner has always been drawn.
+  // The word sits left of centre: that is the banner's design.
   constexpr std::string_view edge = "###################################################";
   constexpr std::string_view blank = "#                                                 #";
   constexpr std::string_view word = "#                 Victory!                        #";

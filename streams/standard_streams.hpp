@@ -30,11 +30,19 @@ inline constexpr int STANDARD_ERROR = 2;
 // in. Call once, before the first read or write.
 void set_up_standard_streams();
 
+// What the platform hands main its arguments in: UTF-16 on Windows (whose
+// entry point is then wmain, linked with -municode), bytes elsewhere.
+#ifdef _WIN32
+using ArgumentChar = wchar_t;
+#else
+using ArgumentChar = char;
+#endif
+
 // The program's arguments, its own name first, each as UTF-8 text whatever
 // the platform's own form of them, so that one argument reaches the game as
 // the same bytes everywhere. `argc` and `argv` are main's. Returns a span
 // without data (a null pointer) when there was no memory to hold them.
-std::span<const char* const> program_arguments(int argc, char** argv);
+std::span<const char* const> program_arguments(int argc, ArgumentChar** argv);
 
 // Returns true when `fd` is an interactive terminal.
 bool is_terminal(int fd);

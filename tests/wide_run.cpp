@@ -1,6 +1,6 @@
 // Starts a Windows program with a UTF-16 command line of exactly the code
-// units a test names, which no POSIX shell or wine's reading of one can
-// pass on (a lone surrogate) or pass on whatever the locale:
+// units a test names, a lone surrogate included, which no UTF-8 argument
+// can carry:
 //
 //   wide_run.exe [--no-input] PROGRAM [ARGUMENT]...
 //

@@ -53,6 +53,25 @@ HANDLE handle_of(int fd) {
   return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));  // NOLINT(performance-no-int-to-ptr)
 }
 
+// A pipe in non-blocking mode (PIPE_NOWAIT) answers at once where it cannot
+// go on: a read fails with ERROR_NO_DATA, a write takes nothing. Windows
+// cannot sleep until an anonymous pipe is ready, so `call` is made again
+// with the handle in waiting mode, which then gets its own mode back.
+// Returns false, without calling, for any other handle.
+template <class Call>
+bool call_waiting(HANDLE handle, Call call) {
+  DWORD mode = 0;
+  if (::GetNamedPipeHandleState(handle, &mode, nullptr, nullptr, nullptr, nullptr, 0) == 0 ||
+      (mode & PIPE_NOWAIT) == 0) {
+    return false;
+  }
+  DWORD waiting = mode & ~DWORD{PIPE_NOWAIT};
+  ::SetNamedPipeHandleState(handle, &waiting, nullptr, nullptr);
+  call();
+  ::SetNamedPipeHandleState(handle, &mode, nullptr, nullptr);
+  return true;
+}
+
 // Writes all of `bytes` as they stand; returns 0 or an errno value. Straight
 // to the handle, past the runtime's _write: when a disk fills during a
 // write, that says EINVAL (and under wine loses how much it wrote), where
@@ -65,9 +84,10 @@ int write_exactly(int fd, std::string_view bytes) {
     // buffer's worth, but a larger block is simply written in parts.
     const auto count = static_cast<DWORD>(bytes.size() < INT_MAX ? bytes.size() : INT_MAX);
     DWORD written = 0;
-    if (::WriteFile(handle, bytes.data(), count, &written, nullptr) == 0) {
-      return write_errno(::GetLastError());
-    }
+    const auto write = [&] { return ::WriteFile(handle, bytes.data(), count, &written, nullptr); };
+    BOOL wrote = write();
+    if (wrote != 0 && written == 0) call_waiting(handle, [&] { wrote = write(); });
+    if (wrote == 0) return write_errno(::GetLastError());
     if (written == 0) return EIO;  // a device that takes nothing would keep us here forever
     bytes.remove_prefix(written);
   }
@@ -111,9 +131,15 @@ bool is_terminal(int fd) { return ::_isatty(fd) != 0; }
 namespace system {
 
 long read_some(int fd, std::span<char> buffer) {
-  for (;;) {
+  const auto read = [&] {
     ::SetLastError(ERROR_SUCCESS);
-    const int got = ::_read(fd, buffer.data(), static_cast<unsigned int>(buffer.size()));
+    return ::_read(fd, buffer.data(), static_cast<unsigned int>(buffer.size()));
+  };
+  for (;;) {
+    int got = read();
+    if (got < 0 && ::GetLastError() == ERROR_NO_DATA) {
+      call_waiting(handle_of(fd), [&] { got = read(); });
+    }
     // 0 is also where the writer of a pipe has gone: the runtime reads
     // ERROR_BROKEN_PIPE as the end of input.
     if (got >= 0) return got;

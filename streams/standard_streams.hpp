@@ -1,7 +1,6 @@
 // The game's standard input and output, on the file descriptors themselves,
-// and its arguments as the platform hands them over. stdio would serve, but
-// its buffers and code are a measurable share of the memory a whole game
-// needs, and the console already buffers its output.
+// and its arguments as the platform hands them over; not stdio, whose
+// buffers the console already has (docs/performance.md).
 //
 // The descriptors are taken as the caller left them: one in non-blocking
 // mode, or a terminal in raw mode with nothing typed yet, is waited on

@@ -107,7 +107,7 @@ inline pid_t start_game(const std::vector<std::string>& args, int in, int out, i
 }
 
 struct Ended {
-  int status = -1;  // the exit status, or 128 + the signal that ended it
+  int status = -1;     // the exit status, or 128 + the signal that ended it
   double cpu_ms = -1;  // the processor time the game took
 };
 
@@ -141,7 +141,8 @@ inline GameRun run_game(const std::vector<std::string>& args, std::string_view i
   const TempFile captured;
   const TempFile err;
   GameRun run;
-  run.status = wait_game(start_game(args, in.fd(), out == CAPTURE ? captured.fd() : out, err.fd())).status;
+  run.status =
+      wait_game(start_game(args, in.fd(), out == CAPTURE ? captured.fd() : out, err.fd())).status;
   run.input_read = lseek(in.fd(), 0, SEEK_CUR);
   run.out = slurp(captured.fd());
   run.err = slurp(err.fd());

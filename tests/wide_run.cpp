@@ -56,8 +56,9 @@ void append_quoted(std::wstring& line, const std::wstring& word) {
   line += L'"';
 }
 
-// The pipe between this process and the program, whose end of it (`ours`
-// being the other) is inherited and in non-blocking mode.
+// A pipe into the program (`program_reads`) or out of it, of 64 bytes, so
+// that the program's writes fill it. Returns the program's end, inherited
+// and in non-blocking mode, and sets `ours` to the other.
 HANDLE nowait_pipe(bool program_reads, HANDLE& ours) {
   HANDLE read_end = nullptr;
   HANDLE write_end = nullptr;
@@ -88,7 +89,8 @@ int wmain(int argc, wchar_t** argv) {
   const bool nowait = argc > 1 && std::wcscmp(argv[1], L"--nowait") == 0;
   if (no_input || nowait) ++first;
   if (first >= argc) {
-    (void)std::fputws(L"usage: wide_run.exe [--no-input | --nowait] PROGRAM [ARGUMENT]...\n", stderr);
+    (void)std::fputws(L"usage: wide_run.exe [--no-input | --nowait] PROGRAM [ARGUMENT]...\n",
+                      stderr);
     return 255;
   }
   std::wstring line;
@@ -119,8 +121,8 @@ int wmain(int argc, wchar_t** argv) {
   if (nowait) {
     CloseHandle(startup.hStdInput);
     CloseHandle(startup.hStdOutput);
-    Sleep(200);
-    copy(GetStdHandle(STD_INPUT_HANDLE), to_program, sizeof(char[4096]));
+    Sleep(200);  // a slow writer: the program finds its input empty first
+    copy(GetStdHandle(STD_INPUT_HANDLE), to_program, 4096);
     CloseHandle(to_program);
     copy(from_program, GetStdHandle(STD_OUTPUT_HANDLE), 64);
   }

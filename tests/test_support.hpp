@@ -62,6 +62,8 @@ struct TempFile {
 // with SIGPIPE at its default as under a shell, and with the variables in
 // `extra_environment` ("NAME=value") added to this process's. Returns its
 // process, or -1. Descriptors to keep from the game must be close-on-exec.
+// (posix_spawn, not fork: under qemu-i386 a fork of this process never
+// returns in the child.)
 inline pid_t start_game(const std::vector<std::string>& args, int in, int out, int err,
                         const std::vector<std::string>& extra_environment = {}) {
   posix_spawn_file_actions_t actions;

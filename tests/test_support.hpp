@@ -95,6 +95,7 @@ inline pid_t start_game(const std::vector<std::string>& args, int in, int out, i
   }
   const auto pointers = [](std::vector<std::string>& strings) {
     std::vector<char*> vector;
+    vector.reserve(strings.size() + 1);
     for (auto& s : strings) vector.push_back(s.data());
     vector.push_back(nullptr);
     return vector;

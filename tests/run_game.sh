@@ -23,7 +23,7 @@
 # Exits 77 where the machine cannot set the case up (CTest: skipped).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-input=$here/inputs/empty output=capture expect=/dev/null status=0 err_line= crlf=
+input=$here/inputs/empty output=capture expect=/dev/null status=0 err_line='' crlf=''
 while [ "$1" != -- ]; do
   case $1 in
     -i) input=$here/inputs/$2 ;;

@@ -15,8 +15,9 @@
 #              "shared": one read-write file that is standard input and
 #              output alike, holding INPUT
 #   -e TEXT    the transcript in tests/transcripts that standard output must
-#              be (default: no output). With -o shared, the file must hold
-#              INPUT's first line and then what the same game writes alone
+#              be (default: no output). Not for -o shared: there the file
+#              must hold INPUT's first line, then what the same game writes
+#              to a file of its own
 #   -s STATUS  the expected exit status (default 0)
 #   -r LINE    the one line expected on standard error (default: none)
 #   -c         line breaks are CR LF, as Windows text streams write them

@@ -34,7 +34,6 @@ if(NOT TARGET GTest::gtest_main)
     set(CMAKE_COMPILE_WARNING_AS_ERROR OFF)
     set(BUILD_GMOCK OFF)
     set(INSTALL_GTEST OFF)
-    set(gtest_force_shared_crt ON) # the MSVC runtime the rest of the build uses
     add_subdirectory(${GRAVEMOOR_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endfunction()
   gravemoor_add_googletest()

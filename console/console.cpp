@@ -8,8 +8,7 @@ namespace gravemoor {
 namespace {
 
 // `value` in decimal, written backwards from the end of `digits`; returns
-// where it starts. Done by hand because std::to_chars is library code in
-// libc++, and calling it would load the C++ runtime into every game.
+// where it starts. By hand: std::to_chars is C++ runtime code in libc++.
 // Works on the magnitude as unsigned, so that INT_MIN needs no special case.
 char* format_int(int value, std::array<char, 16>& digits) {
   char* at = digits.data() + digits.size();
@@ -28,9 +27,8 @@ void append(Output& out, std::string_view text) {
   out.used += text.size();
 }
 
-// The NUL-terminated `text` as a view, walked to its NUL rather than
-// measured: strlen would be one more function for the loader to bind at
-// start-up, which costs more than a game's formatting.
+// The NUL-terminated `text` as a view, walked to its NUL: no strlen to
+// bind at start-up.
 std::string_view c_string(const char* text) {
   const char* end = text;
   while (*end != '\0') ++end;

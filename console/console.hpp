@@ -2,11 +2,8 @@
 // Input; behind each stands a function pointer and its context: the standard
 // streams in the program, strings in tests.
 //
-// A whole game costs little more than loading the program, so the output
-// path stays clear of the heavier library machinery: iostreams would
-// multiply the start-up cost, and even the printf family measurably adds to
-// the memory a game needs. The formatting here does the little the game
-// asks for.
+// The formatting does the little the game asks for, without iostreams or
+// the printf family (docs/performance.md).
 #pragma once
 
 #include <array>

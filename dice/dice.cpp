@@ -1,8 +1,13 @@
 #include "dice/dice.hpp"
 
-#include "console/console.hpp"
-
 namespace gravemoor {
+namespace {
+
+// The blanks before a seed: the six bytes that also end a name
+// (console's is_space), fixed whatever the locale says.
+constexpr bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
 
 void seed(std::uint32_t value) { dice_roller.state = value; }
 
@@ -17,7 +22,7 @@ std::int32_t next() {
 std::int32_t roll(std::int32_t sides) { return next() % sides + 1; }
 
 std::uint32_t parse_seed(const char* text) {
-  while (is_space(*text)) ++text;
+  while (is_blank(*text)) ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') {
     negative = *text == '-';

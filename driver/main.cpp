@@ -25,7 +25,11 @@ void report(const char* what, int error = 0) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+#ifdef _WIN32
+int wmain(int argc, gravemoor::ArgumentChar** argv) {
+#else
+int main(int argc, gravemoor::ArgumentChar** argv) {
+#endif
   gravemoor::set_up_standard_streams();
   const std::span<const char* const> args = gravemoor::program_arguments(argc, argv);
   if (args.data() == nullptr) {

@@ -7,9 +7,7 @@
 
 namespace gravemoor {
 
-// The record comes from malloc rather than operator new: that keeps the
-// program free of the C++ runtime library, whose loading would cost more
-// than the whole game.
+// From malloc, not operator new, which is the C++ runtime's (docs/performance.md).
 Fighter* create_fighter() {
   void* const memory = std::malloc(sizeof(Fighter));
   if (memory == nullptr) return nullptr;

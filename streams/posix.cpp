@@ -53,7 +53,7 @@ bool is_raw_terminal(int fd) {
 void set_up_standard_streams() {}
 
 // POSIX hands the arguments over as the bytes they were given as.
-std::span<const char* const> program_arguments(int argc, char** argv) {
+std::span<const char* const> program_arguments(int argc, ArgumentChar** argv) {
   return {argv, static_cast<std::size_t>(argc)};
 }
 

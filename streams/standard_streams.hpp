@@ -1,7 +1,6 @@
 // The game's standard input and output, on the file descriptors themselves,
-// and its arguments as the platform hands them over. stdio would serve, but
-// its buffers and code are a measurable share of the memory a whole game
-// needs, and the console already buffers its output.
+// and its arguments as the platform hands them over; not stdio, whose
+// buffers the console already has (docs/performance.md).
 //
 // The descriptors are taken as the caller left them: one in non-blocking
 // mode, or a terminal in raw mode with nothing typed yet, is waited on
@@ -30,11 +29,19 @@ inline constexpr int STANDARD_ERROR = 2;
 // in. Call once, before the first read or write.
 void set_up_standard_streams();
 
+// What the platform hands main its arguments in: UTF-16 on Windows (whose
+// entry point is then wmain, linked with -municode), bytes elsewhere.
+#ifdef _WIN32
+using ArgumentChar = wchar_t;
+#else
+using ArgumentChar = char;
+#endif
+
 // The program's arguments, its own name first, each as UTF-8 text whatever
 // the platform's own form of them, so that one argument reaches the game as
 // the same bytes everywhere. `argc` and `argv` are main's. Returns a span
 // without data (a null pointer) when there was no memory to hold them.
-std::span<const char* const> program_arguments(int argc, char** argv);
+std::span<const char* const> program_arguments(int argc, ArgumentChar** argv);
 
 // Returns true when `fd` is an interactive terminal.
 bool is_terminal(int fd);

@@ -1,6 +1,8 @@
 // The standard streams' system calls on Windows, on the C runtime's
 // descriptors and the handles behind them, and the arguments as Windows
-// hands them over: UTF-16.
+// hands them to wmain: UTF-16. (The C runtime's char arguments are in the
+// ANSI code page, with lookalikes made ASCII, a fullwidth digit a digit:
+// the game would read a seed there that it reads nowhere else.)
 //
 // The three descriptors are switched to binary mode. Standard input must be, or
 // the runtime would end the name at a Ctrl-Z byte and read it differently
@@ -18,22 +20,9 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
-#include <cwchar>
 
 #include "streams/standard_streams.hpp"
 #include "streams/system.hpp"
-
-// The C runtime's own reading of the UTF-16 command line into words, the
-// one a wmain gets: exported by every msvcrt.dll and by MinGW-w64's UCRT
-// start-up code, though declared in no public header.
-extern "C" {
-struct GravemoorStartupInfo {
-  int new_mode;
-};
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the runtime's name
-int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand_wildcards,
-                   GravemoorStartupInfo* startup);
-}
 
 namespace gravemoor {
 namespace {
@@ -64,6 +53,25 @@ HANDLE handle_of(int fd) {
   return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));  // NOLINT(performance-no-int-to-ptr)
 }
 
+// A pipe in non-blocking mode (PIPE_NOWAIT) answers at once where it cannot
+// go on: a read fails with ERROR_NO_DATA, a write takes nothing. Windows
+// cannot sleep until an anonymous pipe is ready, so `call` is made again
+// with the handle in waiting mode, which then gets its own mode back.
+// Returns false, without calling, for any other handle.
+template <class Call>
+bool call_waiting(HANDLE handle, Call call) {
+  DWORD mode = 0;
+  if (::GetNamedPipeHandleState(handle, &mode, nullptr, nullptr, nullptr, nullptr, 0) == 0 ||
+      (mode & PIPE_NOWAIT) == 0) {
+    return false;
+  }
+  DWORD waiting = mode & ~DWORD{PIPE_NOWAIT};
+  ::SetNamedPipeHandleState(handle, &waiting, nullptr, nullptr);
+  call();
+  ::SetNamedPipeHandleState(handle, &mode, nullptr, nullptr);
+  return true;
+}
+
 // Writes all of `bytes` as they stand; returns 0 or an errno value. Straight
 // to the handle, past the runtime's _write: when a disk fills during a
 // write, that says EINVAL (and under wine loses how much it wrote), where
@@ -76,49 +84,14 @@ int write_exactly(int fd, std::string_view bytes) {
     // buffer's worth, but a larger block is simply written in parts.
     const auto count = static_cast<DWORD>(bytes.size() < INT_MAX ? bytes.size() : INT_MAX);
     DWORD written = 0;
-    if (::WriteFile(handle, bytes.data(), count, &written, nullptr) == 0) {
-      return write_errno(::GetLastError());
-    }
+    const auto write = [&] { return ::WriteFile(handle, bytes.data(), count, &written, nullptr); };
+    BOOL wrote = write();
+    if (wrote != 0 && written == 0) call_waiting(handle, [&] { wrote = write(); });
+    if (wrote == 0) return write_errno(::GetLastError());
     if (written == 0) return EIO;  // a device that takes nothing would keep us here forever
     bytes.remove_prefix(written);
   }
   return 0;
-}
-
-// Writes the UTF-8 form of the NUL-terminated UTF-16 text `wide` at `out`,
-// with its NUL, and returns the byte after that. A surrogate without its
-// other half, which no UTF-8 text can hold, becomes U+FFFD, the
-// replacement character. `out` needs room for three bytes per code unit and
-// the NUL.
-char* write_utf8(const wchar_t* wide, char* out) {
-  const auto put = [&out](unsigned long byte) { *out++ = static_cast<char>(byte); };
-  for (; *wide != L'\0'; ++wide) {
-    unsigned long c = static_cast<unsigned short>(*wide);
-    const auto next = static_cast<unsigned short>(wide[1]);
-    if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-      ++wide;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      put(c);
-    } else if (c < 0x800) {
-      put(0xC0 | (c >> 6));
-      put(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      put(0xE0 | (c >> 12));
-      put(0x80 | ((c >> 6) & 0x3F));
-      put(0x80 | (c & 0x3F));
-    } else {
-      put(0xF0 | (c >> 18));
-      put(0x80 | ((c >> 12) & 0x3F));
-      put(0x80 | ((c >> 6) & 0x3F));
-      put(0x80 | (c & 0x3F));
-    }
-  }
-  *out++ = '\0';
-  return out;
 }
 
 }  // namespace
@@ -129,30 +102,28 @@ void set_up_standard_streams() {
   ::_setmode(STANDARD_ERROR, _O_BINARY);
 }
 
-// The runtime's `argv` is the command line in the ANSI code page, with a
-// best-fit mapping that turns lookalikes into ASCII (a fullwidth digit into
-// a digit, U+2212 into a minus sign): the game would read a seed there
-// that it reads nowhere else. So the words are taken from the UTF-16
-// command line itself and made UTF-8, as every other platform hands them
-// over. The memory is the program's until it ends.
-std::span<const char* const> program_arguments(int /*argc*/, char** /*argv*/) {
-  int count = 0;
-  wchar_t** wide = nullptr;
-  wchar_t** environment = nullptr;
-  GravemoorStartupInfo startup{0};
-  if (::__wgetmainargs(&count, &wide, &environment, 0, &startup) < 0 || wide == nullptr) return {};
-  std::size_t bytes = (static_cast<std::size_t>(count) + 1) * sizeof(char*);
-  for (int i = 0; i < count; ++i) bytes += 3 * std::wcslen(wide[i]) + 1;
+// The UTF-16 words that wmain gets, each made UTF-8 by the system, which
+// writes a surrogate without its other half as U+FFFD (no UTF-8 text can
+// hold it). The memory is the program's until it ends.
+std::span<const char* const> program_arguments(int argc, wchar_t** argv) {
+  const auto count = static_cast<std::size_t>(argc);
+  std::size_t bytes = (count + 1) * sizeof(char*);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes += static_cast<std::size_t>(
+        ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr));
+  }
   void* const memory = std::malloc(bytes);
   if (memory == nullptr) return {};
   auto** const words = static_cast<const char**>(memory);
   char* text = reinterpret_cast<char*>(words + count + 1);
-  for (int i = 0; i < count; ++i) {
+  char* const end = static_cast<char*>(memory) + bytes;
+  for (std::size_t i = 0; i < count; ++i) {
     words[i] = text;
-    text = write_utf8(wide[i], text);
+    text += ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, text, static_cast<int>(end - text),
+                                  nullptr, nullptr);
   }
   words[count] = nullptr;
-  return {words, static_cast<std::size_t>(count)};
+  return {words, count};
 }
 
 bool is_terminal(int fd) { return ::_isatty(fd) != 0; }
@@ -160,9 +131,15 @@ bool is_terminal(int fd) { return ::_isatty(fd) != 0; }
 namespace system {
 
 long read_some(int fd, std::span<char> buffer) {
-  for (;;) {
+  const auto read = [&] {
     ::SetLastError(ERROR_SUCCESS);
-    const int got = ::_read(fd, buffer.data(), static_cast<unsigned int>(buffer.size()));
+    return ::_read(fd, buffer.data(), static_cast<unsigned int>(buffer.size()));
+  };
+  for (;;) {
+    int got = read();
+    if (got < 0 && ::GetLastError() == ERROR_NO_DATA) {
+      call_waiting(handle_of(fd), [&] { got = read(); });
+    }
     // 0 is also where the writer of a pipe has gone: the runtime reads
     // ERROR_BROKEN_PIPE as the end of input.
     if (got >= 0) return got;

@@ -1,6 +1,6 @@
 # Checks that the game loads no C++ runtime library: the dynamic section of
 # the executable names no libstdc++, libc++, libc++abi, libunwind or
-# libgcc_s (loading one costs more than a whole game), and a static build
+# libgcc_s, and a static build
 # names no library at all. cmake -P runtime_test.cmake with READELF, GAME
 # and STATIC.
 cmake_minimum_required(VERSION 3.25)

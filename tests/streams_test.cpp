@@ -1,12 +1,10 @@
 // The built game on standard streams as other programs leave them: in
 // non-blocking mode, failing, seekable, or read by someone who leaves.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 #include "tests/test_support.hpp"
@@ -15,75 +13,6 @@ namespace gravemoor::testing {
 namespace {
 
 constexpr auto WAIT = std::chrono::milliseconds(200);
-
-// Starts the game with `arg` on the descriptors `in`, `out` and `err`, in
-// this process's environment with the variables in `extra_environment`
-// ("NAME=value") set.
-pid_t start_game(const char* arg, int in, int out, int err,
-                 const std::vector<std::string>& extra_environment = {}) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in, 0);
-  posix_spawn_file_actions_adddup2(&actions, out, 1);
-  posix_spawn_file_actions_adddup2(&actions, err, 2);
-  posix_spawnattr_t attributes;
-  init_default_sigpipe(attributes);
-  std::vector<std::string> words = game_command();  // through the emulator, if any
-  words.emplace_back(arg);
-  std::vector<char*> argv = argument_vector(words);
-  std::vector<std::string> environment = extra_environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string_view name(*entry, std::strcspn(*entry, "="));
-    bool replaced = false;
-    for (const auto& extra : extra_environment)
-      replaced |= extra.starts_with(std::string(name) + '=');
-    if (!replaced) environment.emplace_back(*entry);
-  }
-  std::vector<char*> envp;
-  envp.reserve(environment.size() + 1);
-  for (auto& entry : environment) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0) {
-    pid = -1;
-  }
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-struct Ended {
-  int status = -1;  // as in GameRun
-  double cpu_ms = -1;
-};
-
-Ended wait_game(pid_t pid) {
-  Ended ended;
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return ended;
-  ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  const auto ms = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-  };
-  ended.cpu_ms = ms(usage.ru_utime) + ms(usage.ru_stime);
-  return ended;
-}
-
-// A temporary file, open for reading and writing, that goes when the test does.
-struct TempFile {
-  explicit TempFile(std::string_view text = "") : file(std::tmpfile()) {
-    if (!text.empty()) (void)std::fwrite(text.data(), 1, text.size(), file);
-    (void)std::fflush(file);
-    lseek(fd(), 0, SEEK_SET);
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() { (void)std::fclose(file); }
-  int fd() const { return fileno(file); }
-
-  std::FILE* file;
-};
 
 void set_non_blocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
@@ -105,7 +34,7 @@ TEST(Streams, WaitsForANonBlockingOutputToTakeTheText) {
   ASSERT_EQ(4000, write(ends[1], filler.data(), filler.size()));
   const TempFile in("Ann\n");
   const TempFile err;
-  const pid_t pid = start_game("20", in.fd(), ends[1], err.fd());
+  const pid_t pid = start_game({"20"}, in.fd(), ends[1], err.fd());
   close(ends[1]);
   std::this_thread::sleep_for(WAIT);  // a slow reader
   const std::string out = slurp(ends[0]);
@@ -127,7 +56,7 @@ TEST(Streams, WaitsForANonBlockingInputToBringTheName) {
     set_non_blocking(ends[0]);
     const TempFile out;
     const TempFile err;
-    const pid_t pid = start_game("0", ends[0], out.fd(), err.fd());
+    const pid_t pid = start_game({"0"}, ends[0], out.fd(), err.fd());
     close(ends[0]);
     std::this_thread::sleep_for(WAIT);  // a slow writer
     const std::string line = name + "\n";
@@ -148,14 +77,14 @@ TEST(Streams, AReadErrorIsReportedAfterTheGame) {
   ASSERT_GE(directory, 0);
   const TempFile out;
   const TempFile err;
-  Ended ended = wait_game(start_game("0", directory, out.fd(), err.fd()));
+  Ended ended = wait_game(start_game({"0"}, directory, out.fd(), err.fd()));
   EXPECT_EQ(seed_0_with_name(""), slurp(out.fd()));
   EXPECT_EQ("gravemoor: read error: Is a directory\n", slurp(err.fd()));
   EXPECT_EQ(1, ended.status);
   // With the output failing too, both failures are told.
   const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
   const TempFile both;
-  ended = wait_game(start_game("0", directory, full, both.fd()));
+  ended = wait_game(start_game({"0"}, directory, full, both.fd()));
   EXPECT_EQ(
       "gravemoor: read error: Is a directory\n"
       "gravemoor: write error: No space left on device\n",
@@ -181,7 +110,7 @@ TEST(Streams, OutOfMemoryIsToldWithoutAGame) {
   const TempFile out;
   const TempFile err;
   const Ended ended =
-      wait_game(start_game("5", in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_NO_MEMORY)));
+      wait_game(start_game({"5"}, in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_NO_MEMORY)));
   EXPECT_EQ(1, ended.status);
   EXPECT_EQ("", slurp(out.fd()));
   EXPECT_EQ("gravemoor: out of memory\n", slurp(err.fd()));
@@ -198,7 +127,7 @@ TEST(Streams, AReadErrorInTheNameKeepsWhatCameBeforeIt) {
   const TempFile out;
   const TempFile err;
   const Ended ended =
-      wait_game(start_game("0", in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_READ_ERROR)));
+      wait_game(start_game({"0"}, in.fd(), out.fd(), err.fd(), preloading(GRAVEMOOR_READ_ERROR)));
   EXPECT_EQ(transcript("seed-0-name-An"), slurp(out.fd()));
   EXPECT_EQ("gravemoor: read error: Input/output error\n", slurp(err.fd()));
   EXPECT_EQ(1, ended.status);
@@ -221,7 +150,7 @@ TEST(Streams, LeavesWhatFollowsTheNameToTheNextReader) {
   ASSERT_EQ(1004, write(ends[1], input.data(), input.size()));
   close(ends[1]);
   const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  EXPECT_EQ(0, wait_game(start_game("0", ends[0], null, null)).status);
+  EXPECT_EQ(0, wait_game(start_game({"0"}, ends[0], null, null)).status);
   const std::string left = slurp(ends[0]);
   EXPECT_LE(1004U - 256U, left.size());
   EXPECT_LT(left.size(), 1000U);
@@ -231,18 +160,27 @@ TEST(Streams, LeavesWhatFollowsTheNameToTheNextReader) {
 }
 
 TEST(Streams, AReaderThatLeavesAfterTheWholeTextChangesNothing) {
-  // As `gravemoor 1 | head -3`: the text is all in the pipe before the
-  // reader takes its three lines and goes, so no SIGPIPE comes.
-  int ends[2];
-  ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
-  const TempFile in;
+  // As `gravemoor 1 | head -3` with a player who types late: the reader
+  // takes what first comes and goes while the game runs. On a pipe the game
+  // writes nothing before the name and then the whole text at once, so
+  // that first read is all of it and no SIGPIPE comes.
+  int out[2];
+  int in[2];
+  ASSERT_EQ(0, pipe2(out, O_CLOEXEC));
+  ASSERT_EQ(0, pipe2(in, O_CLOEXEC));
   const TempFile err;
-  const pid_t pid = start_game("1", in.fd(), ends[1], err.fd());
-  close(ends[1]);
+  const pid_t pid = start_game({"1"}, in[0], out[1], err.fd());
+  close(in[0]);
+  close(out[1]);
+  std::this_thread::sleep_for(WAIT);  // a slow typist
+  ASSERT_EQ(4, write(in[1], "Ann\n", 4));
+  close(in[1]);
+  char first[8192];
+  const ssize_t got = read(out[0], first, sizeof first);
+  close(out[0]);
   const Ended ended = wait_game(pid);
-  char start[64];
-  EXPECT_LT(0, read(ends[0], start, sizeof start));
-  close(ends[0]);
+  ASSERT_LT(0, got);
+  EXPECT_EQ(transcript("seed-1"), std::string(first, static_cast<std::size_t>(got)));
   EXPECT_EQ(0, ended.status);
   EXPECT_EQ("", slurp(err.fd()));
 }

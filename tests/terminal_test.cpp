@@ -7,39 +7,12 @@
 
 #include "tests/test_support.hpp"
 
-// openpty() is declared in <pty.h> on Linux, <util.h> on macOS and
-// <libutil.h> on FreeBSD; Windows has no pseudo-terminals of this kind.
-#if defined(__APPLE__)
-#include <util.h>
-#define GRAVEMOOR_HAVE_OPENPTY 1
-#elif defined(__FreeBSD__)
-#include <sys/ioctl.h>
-#include <sys/types.h>
-#include <termios.h>
-
-#include <libutil.h>
-#define GRAVEMOOR_HAVE_OPENPTY 1
-#elif __has_include(<pty.h>)
-#include <pty.h>
-#define GRAVEMOOR_HAVE_OPENPTY 1
-#else
-#define GRAVEMOOR_HAVE_OPENPTY 0
-#endif
-
-#if GRAVEMOOR_HAVE_OPENPTY
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include <pty.h>
 #include <termios.h>
-#include <unistd.h>
-#endif
 
 namespace gravemoor::testing {
 namespace {
-
-#if GRAVEMOOR_HAVE_OPENPTY
 
 // Appends what the terminal shows within `timeout_ms`. Returns how many
 // bytes came: 0 when none did in time, -1 once the game has closed the
@@ -61,19 +34,6 @@ std::string as_terminal_shows(std::string text) {
   return text;
 }
 
-// Waits up to `timeout_ms` for the game to end; kills it if it has not.
-// Returns its wait status, or -1 if it had to be killed.
-int wait_for_game(pid_t pid, int timeout_ms) {
-  int status = 0;
-  for (int waited = 0; waited < timeout_ms; waited += 10) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return status;
-    usleep(10'000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
-}
-
 // A game of `seed` on a new pseudo-terminal, whose other side is `terminal`;
 // `set_up` may change the terminal's modes first. Returns the game's
 // process, or -1.
@@ -81,48 +41,16 @@ template <class SetUp>
 pid_t start_on_terminal(const char* seed, int& terminal, SetUp set_up) {
   int screen_side = -1;
   if (openpty(&terminal, &screen_side, nullptr, nullptr, nullptr) != 0) return -1;
+  fcntl(terminal, F_SETFD, FD_CLOEXEC);
+  fcntl(screen_side, F_SETFD, FD_CLOEXEC);
   set_up(screen_side);
-  // Started with posix_spawn rather than a fork: a fork of this process
-  // never returns in the child under qemu-i386, which a cross build's tests
-  // run under, while posix_spawn does.
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  for (int fd : {0, 1, 2}) posix_spawn_file_actions_adddup2(&actions, screen_side, fd);
-  posix_spawn_file_actions_addclose(&actions, terminal);
-  posix_spawn_file_actions_addclose(&actions, screen_side);
-  std::vector<std::string> words = game_command();
-  words.emplace_back(seed);
-  std::vector<char*> argv = argument_vector(words);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = start_game({seed}, screen_side, screen_side, screen_side);
   close(screen_side);  // else the terminal stays open after the game ends
   return pid;
 }
 
 pid_t start_on_terminal(const char* seed, int& terminal) {
   return start_on_terminal(seed, terminal, [](int) {});
-}
-
-// Waits up to five seconds for the game to end, as wait_for_game, and
-// returns the processor time it took in milliseconds, or -1 (and status -1)
-// if it had to be killed.
-double cpu_ms_when_ended(pid_t pid, int& status) {
-  rusage usage{};
-  int waited = 0;
-  while (wait4(pid, &status, WNOHANG, &usage) != pid) {
-    if ((waited += 10) > 5000) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      status = -1;
-      return -1;
-    }
-    usleep(10'000);
-  }
-  const auto ms = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-  };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
@@ -145,10 +73,8 @@ TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
   while (read_screen(terminal, screen, 5000) > 0) {
   }
   close(terminal);
-  const int status = wait_for_game(pid, 5000);
+  EXPECT_EQ(0, wait_game(pid).status);
   EXPECT_EQ(expected.substr(0, prompt_end) + "Ann\r\n" + expected.substr(prompt_end), screen);
-  EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-      << "the game did not end by itself";
 }
 
 TEST(Terminal, ARawTerminalWaitsForTheName) {
@@ -173,14 +99,12 @@ TEST(Terminal, ARawTerminalWaitsForTheName) {
     while (read_screen(terminal, screen, 5000) > 0) {
     }
     close(terminal);
-    const double cpu_ms = cpu_ms_when_ended(pid, status);
+    const Ended ended = wait_game(pid);
     // Raw: neither an echo of the name nor a CR before each line break.
     EXPECT_EQ(transcript("seed-1"), screen) << "VTIME " << +tenths;
-    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "VTIME " << +tenths << ": the game did not end by itself";
+    EXPECT_EQ(0, ended.status) << "VTIME " << +tenths;
     // Asleep while it waits, not spinning on empty reads.
-    EXPECT_LE(0, cpu_ms);
-    EXPECT_LT(cpu_ms, 100) << "VTIME " << +tenths;
+    EXPECT_LT(ended.cpu_ms, 100) << "VTIME " << +tenths;
   }
 }
 
@@ -197,29 +121,11 @@ TEST(Terminal, CtrlDEndsTheInputOfACookedTerminal) {
   while (read_screen(terminal, screen, 5000) > 0) {
   }
   close(terminal);
-  const int status = wait_for_game(pid, 5000);
+  EXPECT_EQ(0, wait_game(pid).status);
   const std::string nameless = as_terminal_shows(transcript("seed-0-nameless"));
   const std::string after_prompt = nameless.substr(nameless.find(prompt) + prompt.size());
   EXPECT_TRUE(screen.ends_with(after_prompt)) << screen;
-  EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-      << "the game did not end by itself";
 }
-
-#else
-
-TEST(Terminal, ShowsThePromptBeforeWaitingForTheName) {
-  GTEST_SKIP() << "needs openpty(), which this platform lacks";
-}
-
-TEST(Terminal, ARawTerminalWaitsForTheName) {
-  GTEST_SKIP() << "needs openpty(), which this platform lacks";
-}
-
-TEST(Terminal, CtrlDEndsTheInputOfACookedTerminal) {
-  GTEST_SKIP() << "needs openpty(), which this platform lacks";
-}
-
-#endif
 
 }  // namespace
 }  // namespace gravemoor::testing

@@ -1,29 +1,22 @@
-// Helpers for the whole-program tests: a runner for the built executable
-// and the expected transcripts.
+// Helpers for the whole-program tests on POSIX: the one way to start the
+// built game and wait for it, and the expected transcripts.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The runner needs POSIX processes and descriptors: the tests that use it
-// are built for POSIX systems alone (see tests/CMakeLists.txt), and the
-// cases that hold on every platform run from run_game.cmake.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-// The command that runs the game: a cross build's emulator, then the game.
-#ifndef GRAVEMOOR_EMULATOR
-#define GRAVEMOOR_EMULATOR
-#endif
 
 namespace gravemoor::testing {
 
@@ -39,20 +32,7 @@ inline std::string transcript(std::string_view name) {
   return read_file(std::string(GRAVEMOOR_TRANSCRIPTS "/") + std::string(name) + ".txt");
 }
 
-// The words that start the built game: the emulator's, if any, and its path.
-inline std::vector<std::string> game_command() { return {GRAVEMOOR_EMULATOR GRAVEMOOR_EXE}; }
-
-struct GameRun {
-  int status = -1;  // the exit status, or 128 + the signal that ended it
-  std::string out;
-  std::string err;
-  off_t input_read = 0;  // how far the program read its standard input
-};
-
-// Where the game's standard output goes: captured; a closed descriptor; a
-// full disk; a pipe whose reader has gone.
-enum class Stdout { capture, closed, full, broken_pipe };
-
+// Everything left to read on `fd`, from its start if it can seek.
 inline std::string slurp(int fd) {
   std::string text;
   char buffer[4096];
@@ -62,71 +42,113 @@ inline std::string slurp(int fd) {
   return text;
 }
 
-// Initialises `attributes` so that the spawned game meets SIGPIPE as it
-// would under a shell, whatever this process does with it.
-inline void init_default_sigpipe(posix_spawnattr_t& attributes) {
+// A temporary file, open for reading and writing, that goes when the test does.
+struct TempFile {
+  explicit TempFile(std::string_view text = "") : file(std::tmpfile()) {
+    EXPECT_EQ(text.size(), std::fwrite(text.data(), 1, text.size(), file));
+    EXPECT_EQ(0, std::fflush(file));
+    lseek(fd(), 0, SEEK_SET);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() { (void)std::fclose(file); }  // read only: closing loses nothing
+  int fd() const { return fileno(file); }
+
+  std::FILE* file;
+};
+
+// Starts the built game (through a cross build's emulator) with `args`
+// after its name, on the descriptors `in`, `out` and `err` (-1: closed),
+// with SIGPIPE at its default as under a shell, and with the variables in
+// `extra_environment` ("NAME=value") added to this process's. Returns its
+// process, or -1. Descriptors to keep from the game must be close-on-exec.
+// (posix_spawn, not fork: under qemu-i386 a fork of this process never
+// returns in the child.)
+inline pid_t start_game(const std::vector<std::string>& args, int in, int out, int err,
+                        const std::vector<std::string>& extra_environment = {}) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  const int fds[] = {in, out, err};
+  for (int target = 0; target < 3; ++target) {
+    if (fds[target] < 0) {
+      posix_spawn_file_actions_addclose(&actions, target);
+    } else {
+      posix_spawn_file_actions_adddup2(&actions, fds[target], target);
+    }
+  }
+  posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t default_signals;
   sigemptyset(&default_signals);
   sigaddset(&default_signals, SIGPIPE);
   posix_spawnattr_setsigdefault(&attributes, &default_signals);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-}
 
-// The NULL-terminated argument vector of `words`, which must outlive it.
-inline std::vector<char*> argument_vector(std::vector<std::string>& words) {
-  std::vector<char*> argv;
-  argv.reserve(words.size() + 1);
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  return argv;
-}
-
-// Runs the built game with `args` after its name and `input` on standard input.
-inline GameRun run_game(const std::vector<std::string>& args, std::string_view input,
-                        Stdout stdout_kind = Stdout::capture) {
-  std::FILE* const in = std::tmpfile();
-  std::FILE* const out = std::tmpfile();
-  std::FILE* const err = std::tmpfile();
-  EXPECT_EQ(std::fwrite(input.data(), 1, input.size(), in), input.size());
-  EXPECT_EQ(std::fflush(in), 0);
-  lseek(fileno(in), 0, SEEK_SET);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fileno(in), 0);
-  if (stdout_kind == Stdout::capture) posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
-  if (stdout_kind == Stdout::closed) posix_spawn_file_actions_addclose(&actions, 1);
-  if (stdout_kind == Stdout::full) {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
-  }
-  int pipe_ends[2] = {-1, -1};
-  if (stdout_kind == Stdout::broken_pipe && pipe(pipe_ends) == 0) {
-    close(pipe_ends[0]);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
-  }
-  posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
-  posix_spawnattr_t attributes;
-  init_default_sigpipe(attributes);
-  std::vector<std::string> words = game_command();
+  std::vector<std::string> words = {GRAVEMOOR_EMULATOR GRAVEMOOR_EXE};
   words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv = argument_vector(words);
-
-  GameRun run;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0) {
-    if (pipe_ends[1] >= 0) close(pipe_ends[1]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  std::vector<std::string> environment = extra_environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string name(*entry, std::strcspn(*entry, "=") + 1);
+    bool replaced = false;
+    for (const auto& extra : extra_environment) replaced |= extra.starts_with(name);
+    if (!replaced) environment.emplace_back(*entry);
   }
+  const auto pointers = [](std::vector<std::string>& strings) {
+    std::vector<char*> vector;
+    vector.reserve(strings.size() + 1);
+    for (auto& s : strings) vector.push_back(s.data());
+    vector.push_back(nullptr);
+    return vector;
+  };
+  std::vector<char*> argv = pointers(words);
+  std::vector<char*> envp = pointers(environment);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0) pid = -1;
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  run.input_read = lseek(fileno(in), 0, SEEK_CUR);
-  run.out = slurp(fileno(out));
-  run.err = slurp(fileno(err));
-  // Only read, so closing them cannot lose anything.
-  for (std::FILE* file : {in, out, err}) (void)std::fclose(file);
+  return pid;
+}
+
+struct Ended {
+  int status = -1;     // the exit status, or 128 + the signal that ended it
+  double cpu_ms = -1;  // the processor time the game took
+};
+
+// Waits for the game started as `pid` to end.
+inline Ended wait_game(pid_t pid) {
+  Ended ended;
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return ended;
+  ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
+  ended.cpu_ms = ms(usage.ru_utime) + ms(usage.ru_stime);
+  return ended;
+}
+
+struct GameRun {
+  int status = -1;  // as in Ended
+  std::string out;
+  std::string err;
+  off_t input_read = 0;  // how far the program read its standard input
+};
+
+// Runs the game with `args` and `input` on standard input, capturing its
+// standard output, or with standard output on `out` (-1: closed).
+inline constexpr int CAPTURE = -2;
+inline GameRun run_game(const std::vector<std::string>& args, std::string_view input,
+                        int out = CAPTURE) {
+  const TempFile in(input);
+  const TempFile captured;
+  const TempFile err;
+  GameRun run;
+  run.status =
+      wait_game(start_game(args, in.fd(), out == CAPTURE ? captured.fd() : out, err.fd())).status;
+  run.input_read = lseek(in.fd(), 0, SEEK_CUR);
+  run.out = slurp(captured.fd());
+  run.err = slurp(err.fd());
   return run;
 }
 

@@ -1,13 +1,16 @@
 // Starts a Windows program with a UTF-16 command line of exactly the code
-// units a test names, which no POSIX shell or wine's reading of one can
-// pass on (a lone surrogate) or pass on whatever the locale:
+// units a test names, a lone surrogate included, which no UTF-8 argument
+// can carry:
 //
-//   wide_run.exe [--no-input] PROGRAM [ARGUMENT]...
+//   wide_run.exe [--no-input | --nowait] PROGRAM [ARGUMENT]...
 //
 // Every \uXXXX in an ARGUMENT is that UTF-16 code unit. The program gets
 // this process's standard handles, or none for its input with --no-input
 // (as a program started without one has), and its exit status is this
-// one's; 255 and a message when it could not be started.
+// one's; 255 and a message when it could not be started. With --nowait
+// its input and output are pipes in non-blocking mode (PIPE_NOWAIT), as
+// another program may leave them: this one's input goes in after a while
+// (a slow writer), and what comes out is read, 64 bytes a time, after that.
 #include <windows.h>
 
 #include <cstdio>
@@ -53,14 +56,41 @@ void append_quoted(std::wstring& line, const std::wstring& word) {
   line += L'"';
 }
 
+// A pipe into the program (`program_reads`) or out of it, of 64 bytes, so
+// that the program's writes fill it. Returns the program's end, inherited
+// and in non-blocking mode, and sets `ours` to the other.
+HANDLE nowait_pipe(bool program_reads, HANDLE& ours) {
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  CreatePipe(&read_end, &write_end, nullptr, 64);
+  const HANDLE theirs = program_reads ? read_end : write_end;
+  ours = program_reads ? write_end : read_end;
+  DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+  SetNamedPipeHandleState(theirs, &mode, nullptr, nullptr);
+  SetHandleInformation(theirs, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  return theirs;
+}
+
+// Copies all of `from` to `to`, `chunk` bytes at a time.
+void copy(HANDLE from, HANDLE to, DWORD chunk) {
+  char buffer[4096];
+  DWORD got = 0;
+  DWORD put = 0;
+  while (ReadFile(from, buffer, chunk, &got, nullptr) != 0 && got > 0) {
+    WriteFile(to, buffer, got, &put, nullptr);
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   int first = 1;
   const bool no_input = argc > 1 && std::wcscmp(argv[1], L"--no-input") == 0;
-  if (no_input) ++first;
+  const bool nowait = argc > 1 && std::wcscmp(argv[1], L"--nowait") == 0;
+  if (no_input || nowait) ++first;
   if (first >= argc) {
-    (void)std::fputws(L"usage: wide_run.exe [--no-input] PROGRAM [ARGUMENT]...\n", stderr);
+    (void)std::fputws(L"usage: wide_run.exe [--no-input | --nowait] PROGRAM [ARGUMENT]...\n",
+                      stderr);
     return 255;
   }
   std::wstring line;
@@ -75,12 +105,26 @@ int wmain(int argc, wchar_t** argv) {
   startup.hStdInput = no_input ? nullptr : GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  HANDLE to_program = nullptr;
+  HANDLE from_program = nullptr;
+  if (nowait) {
+    startup.hStdInput = nowait_pipe(true, to_program);
+    startup.hStdOutput = nowait_pipe(false, from_program);
+  }
   PROCESS_INFORMATION process{};
   if (CreateProcessW(argv[first], line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                      &startup, &process) == 0) {
     (void)std::fwprintf(stderr, L"wide_run.exe: cannot start %ls (error %lu)\n", argv[first],
                         GetLastError());
     return 255;
+  }
+  if (nowait) {
+    CloseHandle(startup.hStdInput);
+    CloseHandle(startup.hStdOutput);
+    Sleep(200);  // a slow writer: the program finds its input empty first
+    copy(GetStdHandle(STD_INPUT_HANDLE), to_program, 4096);
+    CloseHandle(to_program);
+    copy(from_program, GetStdHandle(STD_OUTPUT_HANDLE), 64);
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 255;

@@ -154,6 +154,15 @@ test("games played by keyboard show what a terminal shows, and their links repla
     for (const [i, line] of lines.entries()) {
       await tab.type(`${line}x`);
       await tab.press("Backspace");
+      if (line.length > 80) {
+        // A long line wraps at the 80th column while typed, as its echo does.
+        const field = await tab.run(() => {
+          const field = document.getElementById("line");
+          const column = document.getElementById("screen").getBoundingClientRect().width / 80.5;
+          return [field.getBoundingClientRect().width / column, field.clientHeight / parseFloat(getComputedStyle(field).lineHeight), field.scrollHeight - field.clientHeight, field.scrollWidth - field.clientWidth];
+        });
+        assert.deepEqual(field.map(Math.round), [80, Math.ceil(line.length / 80), 0, 0], "the field's columns, rows, hidden height and hidden width");
+      }
       await tab.press("Enter");
       if (i < lines.length - 1) {
         await tab.waitFor((n) => document.getElementById("log").textContent.endsWith("below\n" + "\n".repeat(n)), i + 1);

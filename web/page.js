@@ -60,6 +60,7 @@ function fromBase64(base64) {
 let game = null;
 let runs = Promise.resolve();
 let shown = firstScreen;
+let columns = 80; // the field's width, in columns
 
 // Starts a game; `push` makes it a new entry in the browser's history.
 function newGame(seed, { input = new Uint8Array(0), ended = false, notes = [], push = false } = {}) {
@@ -170,7 +171,8 @@ function show(text) {
   shown = text;
   // The field continues the last line, in the columns left of the 80.
   const column = text.length - text.lastIndexOf("\n") - 1;
-  line.style.width = column ? `${Math.max(1, 80 - column)}ch` : "";
+  columns = Math.max(1, 80 - column);
+  line.style.width = column ? `${columns}ch` : "";
 }
 
 function say(words) {
@@ -266,15 +268,21 @@ document.addEventListener("keydown", (event) => {
   else if (line.value.length + event.key.length <= line.maxLength) line.setRangeText(event.key, line.selectionStart, line.selectionEnd, "end");
   placeCursor();
 });
-// The block cursor follows the caret: one column a character, less what
-// the field has scrolled.
+// The field is as many rows high as its text takes, and the block cursor
+// follows the caret: one column a character, `columns` to a row.
 function placeCursor() {
-  const at = line.selectionDirection === "backward" ? line.selectionStart : line.selectionEnd;
-  // An empty field is not scrolled, and asking would lay out the page.
-  const scrolled = line.value ? line.scrollLeft : 0;
-  line.style.setProperty("--at", `calc(${[...line.value.slice(0, at)].length}ch - ${scrolled}px)`);
+  const at = [...line.value.slice(0, line.selectionDirection === "backward" ? line.selectionStart : line.selectionEnd)].length;
+  line.style.height = `${(Math.floor([...line.value].length / columns) + 1) * 1.3}em`;
+  line.style.setProperty("--at", `${at % columns}ch`);
+  line.style.setProperty("--row", `${Math.floor(at / columns) * 1.3}em`);
 }
-for (const type of ["input", "keyup", "click", "focus", "select", "scroll"]) line.addEventListener(type, placeCursor);
+for (const type of ["input", "keyup", "click", "focus", "select"]) line.addEventListener(type, placeCursor);
+// A line break that comes in some other way (text dropped on the field)
+// enters the lines before it, as a paste does.
+line.addEventListener("input", () => {
+  const last = line.value.lastIndexOf("\n") + 1;
+  if (last && !line.readOnly) hand(line.value.slice(0, last), false, line.value.slice(last));
+});
 document.addEventListener("selectionchange", placeCursor);
 $("end").addEventListener("click", () => hand(line.value, true));
 terminal.addEventListener("click", () => {

@@ -373,6 +373,18 @@ test("legible from 320 px and at any zoom: 80 columns that scroll in their own b
     fonts[`${width}x${zoom}`] = layout.font * zoom;
     await tab.close();
   }
+  // Typing past the terminal's visible columns scrolls it along (the
+  // browser keeps the caret in view in a box that scrolls).
+  const narrow = await browser.open(`${pageUrl}#seed=1`, { width: 320, height: 800 });
+  await atPrompt(narrow);
+  await narrow.type("x".repeat(70));
+  const cursor = await narrow.run(() => {
+    const line = document.getElementById("line").getBoundingClientRect();
+    const box = document.getElementById("terminal").getBoundingClientRect();
+    return { x: line.left + (70 * line.width) / 80, left: box.left, right: box.right };
+  });
+  assert.ok(cursor.x >= cursor.left && cursor.x <= cursor.right, `the cursor at ${cursor.x} px, the terminal's box from ${cursor.left} to ${cursor.right}`);
+  await narrow.close();
   // 200 % zoom of a 720 px window: 360 CSS px at two device pixels each.
   if (fonts["360x2"]) assert.ok(fonts["360x2"] >= 1.9 * fonts["720x1"], `zoomed: ${fonts["360x2"]} device px against ${fonts["720x1"]}`);
 });

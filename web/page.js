@@ -21,9 +21,9 @@ const link = $("link");
 const again = $("again");
 const copied = $("copied");
 
-// Marks for the browser test's timings: the script starts (after the first
-// frame, see gravemoor.html), Enter is pressed, the last line shows (only
-// the latest of each is kept).
+// Marks for the tests and web/bench.mjs: the script starts (after the
+// first paint, see build_page.mjs), and the game's end shows (only the
+// latest is kept).
 performance.mark("gravemoor-start");
 const mark = (name) => {
   performance.clearMarks(name);
@@ -79,7 +79,7 @@ function newGame(seed, { input = new Uint8Array(0), ended = false, notes = [], p
   remember(push);
   if (broken) return fault(broken);
   if (input.length || ended) {
-    game.typed = { text: "", from: 0 };
+    game.typed = { text: "", from: 0, link: true };
     return run(game);
   }
   return wait();
@@ -102,7 +102,6 @@ function hand(text, ends = false, rest = "") {
   // past the field's own bound.
   const open = game.input.length - game.input.lastIndexOf(10) - 1;
   const bytes = capLines(encoder.encode(text), open);
-  mark("gravemoor-enter");
   game.typed = { text, from: game.input.length };
   game.input = concat(game.input, bytes);
   game.ended = ends;
@@ -144,7 +143,7 @@ function run(current) {
       // take back what was handed over and keep the queue alive for the
       // next game. A line typed is put back in the field; a link's typing
       // or a paste of several lines is not, and the message says so.
-      const { text, from } = current.typed ?? { text: "", from: current.input.length };
+      const { text, from, link } = current.typed ?? { text: "", from: current.input.length };
       current.input = current.input.slice(0, from);
       current.ended = false;
       current.typed = null;
@@ -157,7 +156,7 @@ function run(current) {
         ? "What you typed is back in the field: press Enter to try again, or start a new game."
         : text
           ? "The lines you handed over are not kept: type them again, or start a new game."
-          : "The game is back at its prompt: type a name and press Enter to try again, or start a new game.";
+          : `${link ? "It was replaying this link's typing. " : ""}The game is back at its prompt: type a name and press Enter to try again, or start a new game.`;
       fault(`Something went wrong inside the game and it stopped (${error.message}). ${what}`, true);
     });
   return runs;

@@ -79,7 +79,7 @@ function newGame(seed, { input = new Uint8Array(0), ended = false, notes = [], p
   remember(push);
   if (broken) return fault(broken);
   if (input.length || ended) {
-    game.typed = { text: "", from: 0, link: true };
+    game.typed = { text: "", from: 0, fromLink: true };
     return run(game);
   }
   return wait();
@@ -143,7 +143,7 @@ function run(current) {
       // take back what was handed over and keep the queue alive for the
       // next game. A line typed is put back in the field; a link's typing
       // or a paste of several lines is not, and the message says so.
-      const { text, from, link } = current.typed ?? { text: "", from: current.input.length };
+      const { text, from, fromLink } = current.typed ?? { text: "", from: current.input.length };
       current.input = current.input.slice(0, from);
       current.ended = false;
       current.typed = null;
@@ -156,7 +156,7 @@ function run(current) {
         ? "What you typed is back in the field: press Enter to try again, or start a new game."
         : text
           ? "The lines you handed over are not kept: type them again, or start a new game."
-          : `${link ? "It was replaying this link's typing. " : ""}The game is back at its prompt: type a name and press Enter to try again, or start a new game.`;
+          : `${fromLink ? "It was replaying this link's typing. " : ""}The game is back at its prompt: type a name and press Enter to try again, or start a new game.`;
       fault(`Something went wrong inside the game and it stopped (${error.message}). ${what}`, true);
     });
   return runs;

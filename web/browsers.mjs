@@ -4,9 +4,11 @@
 // MiniBrowser driven by selenium-webdriver through WebKitWebDriver (which
 // needs an X display: run under xvfb-run).
 //
-// launch(engine) resolves to {name, open(url, options), close()}; a tab has
+// launch(engine) resolves to {name, zooms, notes, open(url, options), close()}:
+// `zooms` says whether open's `zoom` (a device pixel ratio, as the browser's
+// zoom sets it) is honoured, `notes` what the engine's driver lacks. A tab has
 // run(fn, ...args), inject(script), waitFor(fn, ...args), press(key, {ctrl, shift}),
-// type(text), resize(width, height), scheme(light|dark) (false where the
+// type(text), scheme(light|dark) (false where the
 // engine cannot emulate it), screenshot(path), close() and errors (what the
 // page threw, where the engine tells).
 import { spawn } from "node:child_process";
@@ -16,7 +18,8 @@ import { join } from "node:path";
 
 export const EXECUTABLES = {
   chromium: "/usr/bin/chromium",
-  firefox: "/usr/bin/firefox-esr",
+  // Another Firefox ESR (one unpacked from an older package, say) by its path.
+  firefox: process.env.GRAVEMOOR_FIREFOX || "/usr/bin/firefox-esr",
   webkit: "/usr/bin/WebKitWebDriver",
 };
 const MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
@@ -37,15 +40,30 @@ async function launchPuppeteer(engine, puppeteer) {
         : [],
   });
   const requests = [];
+  const notes = new Set();
+  // Puppeteer sets a viewport over WebDriver BiDi with two commands, the
+  // second a screen orientation that older Firefox ESR releases do not
+  // know: there the viewport alone is set, and a note says why.
+  const setViewport = async (page, width, height, zoom) => {
+    try {
+      await page.setViewport({ width, height, deviceScaleFactor: zoom });
+    } catch (error) {
+      if (!/setScreenOrientationOverride.*unknown command/s.test(error.message)) throw error;
+      notes.add(`this Firefox answers "unknown command" to emulation.setScreenOrientationOverride: viewports are set without a screen orientation`);
+      await page.mainFrame().browsingContext.setViewport({ viewport: { width, height }, devicePixelRatio: zoom });
+    }
+  };
   return {
     name: engine,
     requests,
-    async open(url, { width = 720, height = 900, before, javaScript = true } = {}) {
+    zooms: true,
+    notes,
+    async open(url, { width = 720, height = 900, zoom = 1, before, javaScript = true } = {}) {
       const page = await browser.newPage();
       const errors = [];
       page.on("pageerror", (error) => errors.push(error.message));
       page.on("request", (request) => requests.push(request.url()));
-      await page.setViewport({ width, height });
+      await setViewport(page, width, height, zoom);
       if (!javaScript) await page.setJavaScriptEnabled(false);
       if (before) await page.evaluateOnNewDocument(before);
       await page.goto(url);
@@ -54,7 +72,7 @@ async function launchPuppeteer(engine, puppeteer) {
         errors,
         run: (fn, ...args) => page.evaluate(fn, ...args),
         inject: (source) => page.evaluate(source),
-        waitFor: (fn, ...args) => page.waitForFunction(fn, { timeout: 10000 }, ...args),
+        waitFor: (fn, ...args) => poll((...a) => page.evaluate(...a), fn, args),
         async press(key, { ctrl = false, shift = false } = {}) {
           if (ctrl) await page.keyboard.down("Control");
           if (shift) await page.keyboard.down("Shift");
@@ -63,7 +81,6 @@ async function launchPuppeteer(engine, puppeteer) {
           if (ctrl) await page.keyboard.up("Control");
         },
         type: (text) => page.keyboard.type(text),
-        resize: (w, h) => page.setViewport({ width: w, height: h }),
         async scheme(value) {
           if (engine !== "chromium") return false; // not over BiDi yet
           await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value }]);
@@ -75,6 +92,21 @@ async function launchPuppeteer(engine, puppeteer) {
     },
     close: () => browser.close(),
   };
+}
+
+// Waits until `fn` run in the page is true, asking again and again: the
+// drivers' own waits run a function made from text in the page, which an
+// older Firefox's BiDi lets the page's policy refuse. A page that is
+// unloading (a reload) answers with an error: ask again. The deadline only
+// catches a hang: every wait here is over in well under a second.
+async function poll(run, fn, args) {
+  const deadline = Date.now() + 30000;
+  for (;;) {
+    const value = await run(fn, ...args).catch(() => false);
+    if (value) return value;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
 }
 
 async function freePort() {
@@ -111,6 +143,8 @@ async function launchWebKit({ Builder, Key }) {
   return {
     name: "webkit",
     requests: null,
+    zooms: false,
+    notes: new Set(),
     async open(url, { width = 720, height = 900 } = {}) {
       await driver.manage().window().setRect({ width, height });
       await driver.get("about:blank");
@@ -120,16 +154,7 @@ async function launchWebKit({ Builder, Key }) {
         errors: [],
         run,
         inject: (source) => driver.executeScript(source),
-        async waitFor(fn, ...args) {
-          const deadline = Date.now() + 10000;
-          for (;;) {
-            // A page that is unloading (a reload) answers with an error: ask again.
-            const value = await run(fn, ...args).catch(() => false);
-            if (value) return value;
-            if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
-            await new Promise((resolve) => setTimeout(resolve, 20));
-          }
-        },
+        waitFor: (fn, ...args) => poll(run, fn, args),
         async press(key, { ctrl = false, shift = false } = {}) {
           let actions = driver.actions();
           if (ctrl) actions = actions.keyDown(Key.CONTROL);
@@ -140,7 +165,6 @@ async function launchWebKit({ Builder, Key }) {
           await actions.perform();
         },
         type: (text) => driver.actions().sendKeys(text).perform(),
-        resize: (w, h) => driver.manage().window().setRect({ width: w, height: h }),
         scheme: async () => false,
         async screenshot(path) {
           const { writeFileSync } = await import("node:fs");

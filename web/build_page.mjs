@@ -39,10 +39,11 @@ if (first.status !== null) throw new Error(`the game did not wait for the name (
 const escape = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;");
 const screen = escape(new TextDecoder().decode(first.stdout));
 
-// Starts the game's script once the first screen is on screen (the first
-// contentful paint, where the browser reports it), so that nothing competes
-// with that paint; the script's text is inline, so 'unsafe-inline' lets it
-// run as a script element of its own.
+// Starts the game's script once the first screen is on screen, so that
+// nothing competes with that paint: at the first contentful paint where the
+// engine reports paints, else after the first frame; at once in a hidden
+// tab, which paints nothing. The script's text is inline, so
+// 'unsafe-inline' lets it run as a script element of its own.
 const boot = esbuild.transformSync(
   `let booted = false;
   const boot = () => {
@@ -52,15 +53,17 @@ const boot = esbuild.transformSync(
     script.textContent = document.getElementById("game").textContent;
     document.body.append(script);
   };
-  try {
-    new PerformanceObserver((list, observer) => {
-      if (!list.getEntries().some((entry) => entry.name === "first-contentful-paint")) return;
-      observer.disconnect();
-      setTimeout(boot);
-    }).observe({ type: "paint", buffered: true });
-  } catch {}
-  requestAnimationFrame(() => performance.mark("gravemoor-first-frame"));
-  setTimeout(boot, 250);`,
+  const hidden = () => document.visibilityState === "hidden" && boot();
+  document.addEventListener("visibilitychange", hidden);
+  if (!hidden()) {
+    if (PerformanceObserver.supportedEntryTypes?.includes("paint")) {
+      new PerformanceObserver((list, observer) => {
+        if (!list.getEntriesByName("first-contentful-paint").length) return;
+        observer.disconnect();
+        setTimeout(boot);
+      }).observe({ type: "paint", buffered: true });
+    } else requestAnimationFrame(() => setTimeout(boot));
+  }`,
   { minify: true },
 ).code;
 

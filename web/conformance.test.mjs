@@ -6,7 +6,7 @@ import { spawnSync } from "node:child_process";
 import { openSync, closeSync, readFileSync, statSync } from "node:fs";
 import { test } from "node:test";
 import { compileGame, runGame } from "./wasi.js";
-import { INPUT_MAX, SEED_MAX, boundSeed, gameAddress, readAddress, screenOf } from "./terminal.js";
+import { LINE_MAX, SEED_MAX, boundSeed, decodeBytes, gameAddress, outcome, readAddress, screenOf } from "./terminal.js";
 
 const { GRAVEMOOR_WASM, GRAVEMOOR_NATIVE, GRAVEMOOR_PAGE } = process.env;
 const module = await compileGame(readFileSync(GRAVEMOOR_WASM));
@@ -139,11 +139,32 @@ test("a game's address carries all that was typed, and a link only so much", () 
   const huge = readAddress(`#seed=1&name=%0A${"A".repeat(1 << 20)}`);
   assert.equal(Buffer.from(huge.input).toString(), `\n${"A".repeat(51)}\n`);
   assert.equal(huge.notes.length, 1);
-  const blanks = readAddress(`#seed=1&name=${"%20".repeat(INPUT_MAX + 10)}`);
-  assert.ok(blanks.input.length <= INPUT_MAX && !blanks.ended);
-  const fits = readAddress(`#seed=1&name=${"B".repeat(INPUT_MAX - 1)}`);
-  assert.equal(fits.input.length, INPUT_MAX);
+  const blanks = readAddress(`#seed=1&name=${"%20".repeat(LINE_MAX + 10)}`);
+  assert.ok(blanks.input.length <= LINE_MAX && !blanks.ended);
+  const fits = readAddress(`#seed=1&name=${"B".repeat(LINE_MAX - 1)}%0A${"C".repeat(LINE_MAX - 1)}`);
+  assert.equal(fits.input.length, 2 * LINE_MAX);
   assert.deepEqual(fits.notes, []);
+  // The page's work on a link is bounded whatever its length: at most
+  // three characters read a byte, and no more bytes than asked for.
+  let reads = 0;
+  const endless = { length: 2 ** 40, charCodeAt: (i) => (reads++, i % 3 ? 52 : 37) };
+  assert.equal(decodeBytes(endless, 100).length, 101);
+  assert.ok(reads <= 3 * 101, `${reads} characters read`);
+});
+
+// How the page tells the fighter's fate, over a game that ends each way.
+test("the outcome in words fits each way a game ends", async () => {
+  const ends = {
+    1: "Your fighter fell to the lizardman.",
+    3: "Your fighter slew the lizardman and died of the wounds.",
+    0: "Your fighter slew the lizardman, then fell to the snow ape.",
+    9: "Your fighter slew the lizardman, then fell to the bat.",
+    4: "Your fighter slew the lizardman, then the snow ape, and lived.",
+    5: "Your fighter slew the lizardman, then the bat, and lived.",
+    473: "Your fighter slew the lizardman, then the snow ape, and died of the wounds.",
+    212: "Your fighter slew the lizardman, then the bat, and died of the wounds.",
+  };
+  for (const [seed, words] of Object.entries(ends)) assert.equal(outcome(new TextDecoder().decode((await wasm([seed], "Ann\n")).stdout)), words, `seed ${seed}`);
 });
 
 test("a seed longer than the bound plays as the number it reads as: the same game", async () => {

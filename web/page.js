@@ -4,7 +4,7 @@
 // replaces GRAVEMOOR_WASM with the module in base64, which compiles while
 // the player reads: the page needs no file beside it and makes no request.
 import { compileGame, runGame } from "./wasi.js";
-import { INPUT_MAX, NAME_MAX, boundSeed, concat, echoed, gameAddress, nameOf, outcome, readAddress, screenOf } from "./terminal.js";
+import { LINE_MAX, NAME_MAX, boundSeed, capLines, concat, echoed, gameAddress, nameOf, outcome, readAddress, screenOf, seedTitle } from "./terminal.js";
 
 /* global GRAVEMOOR_WASM */
 const $ = (id) => document.getElementById(id);
@@ -14,15 +14,16 @@ const log = $("log");
 const line = $("line");
 const waiting = $("waiting");
 const note = $("note");
+const alarm = $("fault");
 const result = $("result");
 const outcomeLine = $("outcome");
 const link = $("link");
 const again = $("again");
 const copied = $("copied");
 
-// Marks for the browser test's timings: the script starts (after the first
-// frame, see gravemoor.html), Enter is pressed, the last line shows (only
-// the latest of each is kept).
+// Marks for the tests and web/bench.mjs: the script starts (after the
+// first paint, see build_page.mjs), and the game's end shows (only the
+// latest is kept).
 performance.mark("gravemoor-start");
 const mark = (name) => {
   performance.clearMarks(name);
@@ -36,7 +37,12 @@ const canRun = typeof WebAssembly === "object" && typeof WebAssembly.compile ===
 // Compiled once, while the player reads the prompt (this script starts
 // after the first paint).
 const modulePromise = canRun ? compileGame(fromBase64(GRAVEMOOR_WASM)) : Promise.reject(new Error("no WebAssembly"));
-modulePromise.catch(() => {}); // reported by the run that needs it
+// Said at once, before the player types into a game that cannot run.
+let broken = canRun ? null : "This browser cannot run WebAssembly, which the game is made of, so only its first screen shows here. The page plays in any current browser with WebAssembly turned on.";
+modulePromise.catch((error) => {
+  broken ??= `This browser could not compile the game's WebAssembly (${error.message}), so only its first screen shows here.`;
+  fault(broken);
+});
 
 // The browser's own decoder where it has one; the loop elsewhere is still
 // several times faster on first run than Uint8Array.from with a callback.
@@ -54,13 +60,14 @@ function fromBase64(base64) {
 let game = null;
 let runs = Promise.resolve();
 let shown = firstScreen;
+let columns = 80; // the field's width, in columns
 
 // Starts a game; `push` makes it a new entry in the browser's history.
 function newGame(seed, { input = new Uint8Array(0), ended = false, notes = [], push = false } = {}) {
   seed = boundSeed(seed);
   game = { seed, input, ended, address: "" };
   seedField.value = seed;
-  document.title = `gravemoor: seed ${seed.trim() ? seed : `"${seed}"`}`;
+  document.title = seedTitle(seed);
   line.value = "";
   // Left as it is when it is already the first screen, so that opening the
   // page changes nothing on it before its first paint.
@@ -68,9 +75,13 @@ function newGame(seed, { input = new Uint8Array(0), ended = false, notes = [], p
   result.hidden = true;
   copied.textContent = "";
   say(notes.join(" "));
+  fault("");
   remember(push);
-  if (!canRun) return fault("This browser cannot run WebAssembly, which the game is made of, so only its first screen shows here. The page plays in any current browser with WebAssembly turned on.");
-  if (input.length || ended) return run(game);
+  if (broken) return fault(broken);
+  if (input.length || ended) {
+    game.typed = { text: "", from: 0, fromLink: true };
+    return run(game);
+  }
   return wait();
 }
 
@@ -82,21 +93,19 @@ function remember(push) {
   history[push ? "pushState" : "replaceState"](null, "", game.address);
 }
 
-// Hands typed text to the game: a line with its break, the text alone
-// (Ctrl-D after text, as a terminal does), or with `ends` the end of input.
-function hand(text, ends = false) {
-  const lineBreak = text.endsWith("\n");
-  let bytes = encoder.encode(lineBreak ? text.slice(0, -1) : text);
-  // The field holds no more than a game takes; this trims what a paste of
-  // several-byte characters brought past it.
-  const room = Math.max(0, INPUT_MAX - game.input.length - (lineBreak ? 1 : 0));
-  if (bytes.length > room) bytes = encoder.encode(decoder.decode(bytes.subarray(0, room)).replace(/\uFFFD$/, ""));
-  if (lineBreak) bytes = concat(bytes, [10]);
-  mark("gravemoor-enter");
+// Hands typed text to the game: each line with its break, and the text
+// after the last break alone (Ctrl-D after text, as a terminal does), or
+// with `ends` the end of input. `rest` stays in the field, not yet entered.
+function hand(text, ends = false, rest = "") {
+  // Each line holds at most LINE_MAX bytes with its break, counting the
+  // part of it handed over before (Ctrl-D); this trims what a paste brought
+  // past the field's own bound.
+  const open = game.input.length - game.input.lastIndexOf(10) - 1;
+  const bytes = capLines(encoder.encode(text), open);
+  game.typed = { text, from: game.input.length };
   game.input = concat(game.input, bytes);
   game.ended = ends;
-  game.typed = { text: line.value, length: bytes.length };
-  line.value = "";
+  line.value = rest;
   return run(game);
 }
 
@@ -109,7 +118,7 @@ function run(current) {
       try {
         module = await modulePromise;
       } catch {
-        return fault("This browser could not start the game's WebAssembly, so only its first screen shows here.");
+        return fault(broken);
       }
       const ran = await runGame(module, {
         args: ["gravemoor", current.seed],
@@ -117,6 +126,7 @@ function run(current) {
         inputEnded: current.ended,
       });
       if (current !== game) return;
+      fault("");
       if (ran.status !== null && echoed(ran, current.input) < current.input.length) {
         // Lines past the end of the game (a link can carry them): dropped.
         current.input = current.input.slice(0, echoed(ran, current.input));
@@ -130,15 +140,24 @@ function run(current) {
     .catch((error) => {
       if (current !== game) return;
       // A trap in the module is a fault of ours, never a game's end: say so,
-      // give back what was typed and keep the queue alive for the next game.
-      const typed = current.typed ?? { text: "", length: 0 };
-      current.input = current.input.slice(0, current.input.length - typed.length);
+      // take back what was handed over and keep the queue alive for the
+      // next game. A line typed is put back in the field; a link's typing
+      // or a paste of several lines is not, and the message says so.
+      const { text, from, fromLink } = current.typed ?? { text: "", from: current.input.length };
+      current.input = current.input.slice(0, from);
       current.ended = false;
       current.typed = null;
       remember(false);
-      line.value = typed.text;
+      const back = text.replace(/\n$/, "");
+      const single = text && !back.includes("\n");
+      line.value = single ? back : "";
       placeCursor();
-      fault(`Something went wrong inside the game and it stopped (${error.message}). What you typed is back in the field: press Enter to try again, or start a new game.`, true);
+      const what = single
+        ? "What you typed is back in the field: press Enter to try again, or start a new game."
+        : text
+          ? "The lines you handed over are not kept: type them again, or start a new game."
+          : `${fromLink ? "It was replaying this link's typing. " : ""}The game is back at its prompt: type a name and press Enter to try again, or start a new game.`;
+      fault(`Something went wrong inside the game and it stopped (${error.message}). ${what}`, true);
     });
   return runs;
 }
@@ -151,7 +170,8 @@ function show(text) {
   shown = text;
   // The field continues the last line, in the columns left of the 80.
   const column = text.length - text.lastIndexOf("\n") - 1;
-  line.style.width = column ? `${Math.max(1, 80 - column)}ch` : "";
+  columns = Math.max(1, 80 - column);
+  line.style.width = column ? `${columns}ch` : "";
 }
 
 function say(words) {
@@ -159,17 +179,22 @@ function say(words) {
   note.hidden = !words;
 }
 
+// A fault, announced (the element is an alert) and with the focus where
+// the player can go on: the field when the game can still be played, else
+// the message itself. An empty `words` clears it.
 function fault(words, keepField = false) {
-  say(words);
+  alarm.textContent = words;
+  alarm.hidden = !words;
+  if (!words) return;
   line.readOnly = false;
   line.hidden = waiting.hidden = !keepField;
-  (keepField ? line : note).focus();
+  (keepField ? line : alarm).focus();
 }
 
 function wait() {
   line.readOnly = false;
   line.hidden = waiting.hidden = false;
-  line.maxLength = Math.max(0, INPUT_MAX - game.input.length - 1);
+  line.maxLength = Math.max(0, LINE_MAX - 1 - (game.input.length - game.input.lastIndexOf(10) - 1));
   if (document.activeElement !== line) line.focus({ preventScroll: true });
   placeCursor();
   // The newest line in view (at the first screen it is).
@@ -219,15 +244,44 @@ line.addEventListener("keydown", (event) => {
     hand(line.value, line.value === "");
   }
 });
-// The block cursor follows the caret: one column a character, less what
-// the field has scrolled.
+// A paste is typing: each pasted line is entered as a line, and what
+// follows the last line break stays in the field, as on a terminal.
+line.addEventListener("paste", (event) => {
+  const text = event.clipboardData?.getData("text/plain").replace(/\r\n?/g, "\n") ?? "";
+  if (line.readOnly || !text.includes("\n")) return;
+  event.preventDefault();
+  const whole = line.value.slice(0, line.selectionStart) + text + line.value.slice(line.selectionEnd);
+  const last = whole.lastIndexOf("\n") + 1;
+  hand(whole.slice(0, last), false, whole.slice(last));
+});
+// Selecting the terminal's text takes the focus from the field; the keys
+// typed next still go to the line (Ctrl-C still copies the selection).
+document.addEventListener("keydown", (event) => {
+  if (line.hidden || line.readOnly || event.ctrlKey || event.metaKey || event.altKey) return;
+  if (event.target.closest?.("input, button, a, textarea, select")) return;
+  const character = [...event.key].length === 1;
+  if (!character && event.key !== "Enter") return;
+  event.preventDefault();
+  line.focus({ preventScroll: true });
+  if (event.key === "Enter") hand(`${line.value}\n`);
+  else if (line.value.length + event.key.length <= line.maxLength) line.setRangeText(event.key, line.selectionStart, line.selectionEnd, "end");
+  placeCursor();
+});
+// The field is as many rows high as its text takes, and the block cursor
+// follows the caret: one column a character, `columns` to a row.
 function placeCursor() {
-  const at = line.selectionDirection === "backward" ? line.selectionStart : line.selectionEnd;
-  // An empty field is not scrolled, and asking would lay out the page.
-  const scrolled = line.value ? line.scrollLeft : 0;
-  line.style.setProperty("--at", `calc(${[...line.value.slice(0, at)].length}ch - ${scrolled}px)`);
+  const at = [...line.value.slice(0, line.selectionDirection === "backward" ? line.selectionStart : line.selectionEnd)].length;
+  line.style.height = `${(Math.floor([...line.value].length / columns) + 1) * 1.3}em`;
+  line.style.setProperty("--at", `${at % columns}ch`);
+  line.style.setProperty("--row", `${Math.floor(at / columns) * 1.3}em`);
 }
-for (const type of ["input", "keyup", "click", "focus", "select", "scroll"]) line.addEventListener(type, placeCursor);
+for (const type of ["input", "keyup", "click", "focus", "select"]) line.addEventListener(type, placeCursor);
+// A line break that comes in some other way (text dropped on the field)
+// enters the lines before it, as a paste does.
+line.addEventListener("input", () => {
+  const last = line.value.lastIndexOf("\n") + 1;
+  if (last && !line.readOnly) hand(line.value.slice(0, last), false, line.value.slice(last));
+});
 document.addEventListener("selectionchange", placeCursor);
 $("end").addEventListener("click", () => hand(line.value, true));
 terminal.addEventListener("click", () => {

@@ -1,15 +1,22 @@
 // What the page's terminal shows and what its links carry, apart from the
 // browser, so that the tests run it under Node against the module itself.
 
-// The most a game takes of typing, in bytes: the line buffer of a Linux
-// terminal (4,095 characters and the line break). The page's field holds no
-// more, and a link's name longer than that is cut to what the game reads.
-export const INPUT_MAX = 4096;
+// The longest line a game takes, in bytes with its line break: the line
+// buffer of a Linux terminal (4,095 characters and the break). The page's
+// field holds no more, and a longer line of a link is cut to what the game
+// reads of it. As on a terminal the bound is a line's, not a game's.
+export const LINE_MAX = 4096;
+// The most of a link's typing the page reads, in bytes: room for many lines
+// before a name, while a link of any length costs the page no more.
+export const LINK_MAX = 65536;
 // The longest seed a link or the seed field gives as it is. A seed is read
 // as a number that wraps at 2^32, so a longer one is replaced by the number
 // it reads as, which plays the same game; 64 characters leave room for any
 // such number with blanks and words around it, in a title or a field.
 export const SEED_MAX = 64;
+// The most of a link's seed the page reads, in bytes: far more than any
+// seed typed in the field (SEED_MAX), and the decoding stops there.
+export const SEED_LINK_MAX = 4096;
 // The game keeps at most 51 bytes of a name (52 with the terminator).
 export const NAME_MAX = 51;
 
@@ -71,27 +78,61 @@ export function encodeBytes(bytes) {
 }
 
 // The bytes of a link's `text`, %XX and + decoded, stopping once there are
-// more than `limit`: a link can be any length, and the page never needs
-// more of it than that.
+// more than `limit`: a link can be any length, and the page never reads
+// more of it than that. It reads `text` only through charCodeAt, at most
+// three characters a byte.
 export function decodeBytes(text, limit = Infinity) {
   const out = [];
-  const encoder = new TextEncoder();
+  const hex = (c) => (c >= 48 && c <= 57 ? c - 48 : c >= 65 && c <= 70 ? c - 55 : c >= 97 && c <= 102 ? c - 87 : NaN);
   for (let i = 0; i < text.length && out.length <= limit; i++) {
-    const c = text[i];
-    if (c === "%" && /^[0-9A-Fa-f]{2}$/.test(text.substr(i + 1, 2))) {
-      out.push(parseInt(text.substr(i + 1, 2), 16));
+    const c = text.charCodeAt(i);
+    const byte = c === 37 ? hex(text.charCodeAt(i + 1)) * 16 + hex(text.charCodeAt(i + 2)) : NaN;
+    if (byte >= 0) {
+      out.push(byte);
       i += 2;
-    } else if (c === "+") {
-      out.push(32);
-    } else if (c.charCodeAt(0) < 128) {
-      out.push(c.charCodeAt(0));
+    } else if (c < 128) {
+      out.push(c === 43 ? 32 : c);
     } else {
-      const point = text.codePointAt(i);
-      if (point > 0xffff) i++;
-      out.push(...encoder.encode(String.fromCodePoint(point)));
+      // UTF-8, as TextEncoder writes it: a lone surrogate becomes U+FFFD.
+      let point = c >= 0xd800 && c < 0xe000 ? 0xfffd : c;
+      const low = text.charCodeAt(i + 1);
+      if (c < 0xdc00 && low >= 0xdc00 && low < 0xe000) {
+        point = 0x10000 + ((c - 0xd800) << 10) + (low - 0xdc00);
+        i++;
+      }
+      if (point < 0x800) out.push(0xc0 | (point >> 6), 0x80 | (point & 63));
+      else if (point < 0x10000) out.push(0xe0 | (point >> 12), 0x80 | ((point >> 6) & 63), 0x80 | (point & 63));
+      else out.push(0xf0 | (point >> 18), 0x80 | ((point >> 12) & 63), 0x80 | ((point >> 6) & 63), 0x80 | (point & 63));
     }
   }
   return Uint8Array.from(out);
+}
+
+// Cuts each line of `bytes` to LINE_MAX bytes with its break, as a
+// terminal's line buffer does; `open` is the length of the line already
+// begun before `bytes`. A character is never cut in two.
+export function capLines(bytes, open = 0) {
+  const out = [];
+  let start = 0;
+  while (start < bytes.length) {
+    let end = bytes.indexOf(10, start);
+    const lineBreak = end >= 0;
+    if (!lineBreak) end = bytes.length;
+    let cut = Math.min(end, start + Math.max(0, LINE_MAX - 1 - open));
+    while (cut < end && cut > start && (bytes[cut] & 0xc0) === 0x80) cut--;
+    out.push(...bytes.subarray(start, cut));
+    if (lineBreak) out.push(10);
+    start = end + 1;
+    open = 0;
+  }
+  return Uint8Array.from(out);
+}
+
+// A seed as a title shows it: quoted when blank, control characters in
+// caret notation (^@ for NUL), as a terminal echoes them.
+export function seedTitle(seed) {
+  const shown = seed.replace(/[\x00-\x1f\x7f]/g, (c) => `^${String.fromCharCode(c.charCodeAt(0) ^ 64)}`).replace(/[\x80-\x9f]/g, "\uFFFD");
+  return `gravemoor: seed ${seed.trim() ? shown : `"${shown}"`}`;
 }
 
 // A game's address: its seed and everything typed. A name is typed and then
@@ -118,26 +159,33 @@ export function readAddress(hash) {
   const notes = [];
   let seed = null;
   if (fields.has("seed")) {
-    seed = new TextDecoder().decode(decodeBytes(fields.get("seed")));
-    if (seed.length > SEED_MAX) {
+    const bytes = decodeBytes(fields.get("seed"), SEED_LINK_MAX);
+    seed = new TextDecoder().decode(bytes.subarray(0, SEED_LINK_MAX)).replace(/\uFFFD$/, "");
+    const cut = bytes.length > SEED_LINK_MAX;
+    if (cut || seed.length > SEED_MAX) {
       const short = boundSeed(seed);
-      notes.push(`This link's seed is ${grouped(seed.length)} characters long, more than the ${SEED_MAX} that the page takes; the game reads it as ${short}, so it plays as seed ${short}, the same game.`);
+      notes.push(
+        cut
+          ? `This link's seed is longer than the ${grouped(SEED_LINK_MAX)} bytes that the page reads of it; the page plays its first ${grouped(SEED_LINK_MAX)} as seed ${short}.`
+          : `This link's seed is ${grouped(seed.length)} characters long, more than the ${SEED_MAX} that the page takes; the game reads it as ${short}, so it plays as seed ${short}, the same game.`,
+      );
       seed = short;
     }
   }
   let input = new Uint8Array(0);
   let ended = false;
   if (fields.has("name")) {
-    const name = decodeBytes(fields.get("name"), INPUT_MAX);
+    const name = decodeBytes(fields.get("name"), LINK_MAX);
     ended = fields.has("end");
     const open = !ended && fields.has("open");
     input = ended || open ? name : concat(name, [10]);
-    if (input.length > INPUT_MAX) {
+    const capped = capLines(input);
+    if (input.length > LINK_MAX || capped.length < input.length) {
       // The game never reads past its name: play what it reads, then Enter.
-      input = name.subarray(0, Math.min(readByGame(name), INPUT_MAX - 1));
+      input = capped.subarray(0, Math.min(readByGame(capped), LINK_MAX - 1));
       if (input[input.length - 1] !== 10) input = concat(input, [10]);
       ended = false;
-      notes.push(`This link's name is longer than the ${grouped(INPUT_MAX)} bytes that the page takes for a game, and the game reads at most ${NAME_MAX} bytes of a name: the page plays what the game reads of it.`);
+      notes.push(`This link's name is longer than the page takes (${grouped(LINE_MAX)} bytes a line, ${grouped(LINK_MAX)} in all), and the game reads at most ${NAME_MAX} bytes of a name: the page plays what the game reads of it.`);
     }
   }
   return { seed, input, ended, notes };

@@ -49,17 +49,13 @@ function terminalScreen(seed, typed) {
 const screen = (tab) => tab.run(() => document.getElementById("log").textContent);
 const ended = (tab) => tab.waitFor(() => !document.getElementById("result").hidden);
 // The page's state where a player looks: the focus, the address, the field,
-// the fault and the note.
+// the fault, the note and the result.
 const state = (tab) =>
-  tab.run(() => ({
-    active: document.activeElement.id,
-    hash: location.hash,
-    title: document.title,
-    field: document.getElementById("line").value,
-    fieldShown: !document.getElementById("line").hidden,
-    fault: document.getElementById("fault").hidden ? "" : document.getElementById("fault").textContent,
-    note: document.getElementById("note").hidden ? "" : document.getElementById("note").textContent,
-  }));
+  tab.run(() => {
+    const $ = (id) => document.getElementById(id);
+    const shown = (id) => ($(id).hidden ? "" : $(id).textContent);
+    return { active: document.activeElement.id, hash: location.hash, title: document.title, field: $("line").value, fieldShown: !$("line").hidden, fault: shown("fault"), note: shown("note"), href: $("link").getAttribute("href"), outcome: $("outcome").textContent, status: $("outcome").title };
+  });
 async function atPrompt(tab) {
   await tab.waitFor(
     (prompt) =>
@@ -173,13 +169,9 @@ test("games played by keyboard show what a terminal shows, and their links repla
     const typed = lines.map((line) => `${line}\n`).join("");
     const expected = terminalScreen(seed, typed);
     assert.equal(await screen(tab), expected, `seed ${JSON.stringify(seed)}`);
-    const end = { ...(await state(tab)), href: await tab.run(() => document.getElementById("link").getAttribute("href")) };
-    const [said, status] = await tab.run(() => [document.getElementById("outcome").textContent, document.getElementById("outcome").title]);
-    assert.equal(end.active, "again", "focus on Play again at the end");
-    assert.equal(end.hash, end.href, "the address is the game's link");
-    assert.equal(end.title, `gravemoor: seed ${seed || `""`}`);
-    assert.equal(status, "exit status 0");
-    assert.match(said, /^Your fighter (fell to|slew) the lizardman/);
+    const end = await state(tab);
+    assert.deepEqual([end.active, end.hash, end.title, end.status], ["again", end.href, `gravemoor: seed ${seed || `""`}`, "exit status 0"], "focus on Play again, the address is the game's link");
+    assert.match(end.outcome, /^Your fighter (fell to|slew) the lizardman/);
     // The link, opened afresh, shows the same terminal byte for byte.
     await (await replays(end.href, seed, typed)).close();
   }
@@ -245,12 +237,12 @@ test("every game updates the address and the history; back, forward and reload r
   await tab.type("Zed");
   await tab.run(() => (location.hash = "#seed=4"));
   await atPrompt(tab);
-  assert.deepEqual([(await state(tab)).field, (await state(tab)).title], ["", "gravemoor: seed 4"]);
+  const four = await state(tab);
+  assert.deepEqual([four.field, four.title], ["", "gravemoor: seed 4"]);
   await tab.type("Kim");
   await tab.press("Enter");
   await ended(tab);
-  const four = await screen(tab);
-  assert.equal(four, terminalScreen("4", "Kim\n"));
+  assert.equal(await screen(tab), terminalScreen("4", "Kim\n"));
   await playSeed(tab, "9");
   assert.equal((await state(tab)).hash, "#seed=9");
   await tab.type("Ann");
@@ -259,7 +251,7 @@ test("every game updates the address and the history; back, forward and reload r
   assert.equal((await state(tab)).hash, "#seed=9&name=Ann");
   await tab.run(() => history.back());
   await tab.waitFor(() => location.hash === "#seed=4&name=Kim" && document.title === "gravemoor: seed 4" && !document.getElementById("result").hidden);
-  assert.equal(await screen(tab), four);
+  assert.equal(await screen(tab), terminalScreen("4", "Kim\n"));
   await tab.run(() => history.forward());
   await tab.waitFor(() => document.title === "gravemoor: seed 9" && !document.getElementById("result").hidden);
   assert.equal(await screen(tab), terminalScreen("9", "Ann\n"));
@@ -307,11 +299,9 @@ test("links are bounded: a line, a link's typing and a seed; the link shown is c
   // reads is cut before it is decoded, and a note says so; control
   // characters never reach the title.
   const seed = ` 12${"9".repeat(200)}`;
-  const long = await browser.open(`${pageUrl}#seed=${enc(seed)}&name=Ann`);
-  await ended(long);
+  const long = await replays(`#seed=${enc(seed)}&name=Ann`, seed, "Ann\n");
   const reduced = await long.run(() => document.getElementById("seed").value);
-  assert.equal(await screen(long), terminalScreen(seed, "Ann\n"), "the same game");
-  assert.equal(terminalScreen(reduced, "Ann\n"), terminalScreen(seed, "Ann\n"));
+  assert.equal(terminalScreen(reduced, "Ann\n"), terminalScreen(seed, "Ann\n"), "the same game");
   assert.match((await state(long)).note, /the same game/);
   await long.close();
   const endless = await browser.open(`${pageUrl}#seed=${"7".repeat(length)}`);
@@ -373,17 +363,18 @@ test("legible from 320 px and at any zoom: 80 columns that scroll in their own b
     fonts[`${width}x${zoom}`] = layout.font * zoom;
     await tab.close();
   }
-  // Typing past the terminal's visible columns scrolls it along (the
-  // browser keeps the caret in view in a box that scrolls).
+  // Typing past the terminal's visible columns scrolls it along: the
+  // browser brings the caret into view in a box that scrolls (Firefox after
+  // the keystroke, hence the wait).
   const narrow = await browser.open(`${pageUrl}#seed=1`, { width: 320, height: 800 });
   await atPrompt(narrow);
   await narrow.type("x".repeat(70));
-  const cursor = await narrow.run(() => {
+  await narrow.waitFor(() => {
     const line = document.getElementById("line").getBoundingClientRect();
     const box = document.getElementById("terminal").getBoundingClientRect();
-    return { x: line.left + (70 * line.width) / 80, left: box.left, right: box.right };
+    const x = line.left + (70 * line.width) / 80;
+    return x >= box.left && x <= box.right;
   });
-  assert.ok(cursor.x >= cursor.left && cursor.x <= cursor.right, `the cursor at ${cursor.x} px, the terminal's box from ${cursor.left} to ${cursor.right}`);
   await narrow.close();
   // 200 % zoom of a 720 px window: 360 CSS px at two device pixels each.
   if (fonts["360x2"]) assert.ok(fonts["360x2"] >= 1.9 * fonts["720x1"], `zoomed: ${fonts["360x2"]} device px against ${fonts["720x1"]}`);
